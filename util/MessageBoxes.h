@@ -1,0 +1,19 @@
+// The program's standard boxes, all over platform::ShowMessageBox.
+#pragma once
+
+#include <string>
+
+class wxWindow;
+struct RDBStatus;
+
+// Information box: caption "알림", information icon, OK.
+void InfoMessageBox(wxWindow* owner, const char* format, ...)
+    __attribute__((format(printf, 2, 3)));
+
+// Box with the caller's caption and style; returns the button pressed.
+int FormatMessageBox(wxWindow* owner, const char* caption, unsigned style, const char* format,
+                     ...) __attribute__((format(printf, 4, 5)));
+
+// The database error box: caption "에러", error icon, no owner, the status's code and
+// message in the fixed text.
+void ShowDBErrorBox(int code, const std::string& message);
