@@ -10,7 +10,9 @@
  *    connections; 0 means "no connection". Handles are never reused.
  *  - Every connection has its own mutex, held for the whole of each call, so two
  *    threads may share one handle.
- *  - The database name is selected on every query and statement.
+ *  - Every query and statement runs in the database it names: the library
+ *    selects it whenever the session's current database (tracked by the server's
+ *    schema notifications) differs, also after a statement changed it.
  *  - The server is always reached over TCP at address:port, also for "localhost".
  *  - Connect, read and write timeouts of a few seconds keep a dead server from
  *    blocking the caller for long; after a server restart the next call
@@ -21,8 +23,11 @@
  *  - Texts are UTF-8 (the connection uses utf8mb4).
  *  - A NULL column value is written as the empty value.
  *  - A record that does not fit the 4096-byte buffer, or a value that itself
- *    contains ":;", is reported as an error status (code RDB_ERR_RECORD_*),
- *    never cut or shifted.
+ *    contains ":;" or a zero byte, is reported as an error status (code
+ *    RDB_ERR_RECORD_*) with an empty record, never cut or shifted.
+ *  - Every error, of the server or of this library, gives a result of 0 or
+ *    less; a result above 0 always comes with code 0 (record) or 1 (no record).
+ *  - Only these four functions are exported from the shared library.
  *  - Client-side errors use the server library's own codes (2002, 2006, ...);
  *    errors of this library use the codes below.
  */
@@ -31,6 +36,12 @@
 
 #ifdef __cplusplus
 extern "C" {
+#endif
+
+#if defined(__GNUC__)
+#define RDB_API __attribute__((visibility("default")))
+#else
+#define RDB_API
 #endif
 
 /* Size of the record buffer the caller passes to RDBQueryFirstRecord. */
@@ -47,6 +58,7 @@ extern "C" {
 #define RDB_ERR_RECORD_TOO_LONG 9002 /* the record text does not fit 4096 bytes */
 #define RDB_ERR_RECORD_SEPARATOR 9003 /* a value contains the separator ":;" */
 #define RDB_ERR_BAD_ARGUMENT 9004    /* a null pointer where text was needed */
+#define RDB_ERR_RECORD_ZERO_BYTE 9005 /* a value contains a zero byte (would end the text) */
 
 /* Filled on every query and on every failed statement: 1008 bytes. */
 typedef struct RDBStatus {
@@ -61,20 +73,23 @@ _Static_assert(sizeof(RDBStatus) == 1008, "RDBStatus must be 1008 bytes");
 #endif
 
 /* Opens a connection; returns its handle, or 0 when it could not be opened. */
-int RDBServerOpen(const char* address, const char* port);
+RDB_API int RDBServerOpen(const char* address, const char* port);
 
 /* Closes a connection; returns 1 when the handle was open, 0 otherwise. */
-int RDBServerClose(int handle);
+RDB_API int RDBServerClose(int handle);
 
 /* Runs a query and writes its first record into record (RDB_RECORD_SIZE bytes).
- * Returns > 0 when the call went through (status->code then says record / no record /
- * error), <= 0 on failure (status holds code and message). */
-int RDBQueryFirstRecord(int handle, const char* dbName, const char* sql, char* record,
-                        RDBStatus* status);
+ * Returns > 0 when the call went through: status->code is then 0 (record written) or
+ * 1 (no record; also for SQL that yields no result set, record empty). Returns <= 0 on
+ * failure: status holds the code and message, record is the empty text. Further rows
+ * are read and dropped, so the connection is ready for the next call. */
+RDB_API int RDBQueryFirstRecord(int handle, const char* dbName, const char* sql, char* record,
+                                RDBStatus* status);
 
-/* Runs a statement without a result set. Returns > 0 when it ran, <= 0 on failure
- * (status holds code and message). */
-int RDBExecuteSQL(int handle, const char* dbName, const char* sql, RDBStatus* status);
+/* Runs a statement. Returns > 0 when it ran (status: code 0, empty message), <= 0 on
+ * failure (status holds code and message). Rows of a statement that returns a result
+ * set are read and dropped. */
+RDB_API int RDBExecuteSQL(int handle, const char* dbName, const char* sql, RDBStatus* status);
 
 #ifdef __cplusplus
 }

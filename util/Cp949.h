@@ -16,6 +16,10 @@ std::optional<std::string> FromUtf8(std::string_view utf8);
 // CP949 bytes -> UTF-8; nullopt when the bytes are not valid CP949.
 std::optional<std::string> ToUtf8(std::string_view cp949);
 
+// CP949 bytes -> UTF-8, each byte or pair that is not valid CP949 becoming U+FFFD:
+// for text read from files that other programs may have written.
+std::string ToUtf8Lossy(std::string_view cp949);
+
 // Length of the text in CP949 bytes (a Hangul syllable counts two); nullopt when it
 // has no CP949 form.
 std::optional<std::size_t> ByteLength(std::string_view utf8);

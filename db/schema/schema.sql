@@ -1,0 +1,88 @@
+-- The call centre's database NEW_XAN as the agent program uses it (MariaDB 10.11,
+-- MySQL dialect). Safe to run again: it creates only what is missing.
+--
+-- Texts are utf8mb4. Free texts (customer information, memos) compare with
+-- utf8mb4_unicode_ci; identities and keys (user ID, agent name, password, phone
+-- numbers, codes) compare exactly (utf8mb4_bin), so the sign-in matches the same
+-- account whichever database form of its statements is used, and the day's
+-- statistics count exactly the name that was stamped on the calls.
+-- Sizes are in characters: a Korean agent name of up to 20 syllables fits.
+
+CREATE DATABASE IF NOT EXISTS NEW_XAN CHARACTER SET utf8mb4 COLLATE utf8mb4_unicode_ci;
+USE NEW_XAN;
+
+-- One row per desk (service and phone number). The call-centre side writes a
+-- transfer into it; the agent's program polls it once a second by primary key and
+-- writes its readiness.
+CREATE TABLE IF NOT EXISTS TRANSFER_NUM_INFO (
+    SVC_ID            INT          NOT NULL,
+    TEL_NUM           VARCHAR(20)  COLLATE utf8mb4_bin NOT NULL,
+    USER_ID           VARCHAR(20)  COLLATE utf8mb4_bin NOT NULL,
+    IS_READY          INT          NOT NULL DEFAULT 1,  -- 0 ready, 1 on break or signed out
+    STATUS_START_TIME VARCHAR(14)  NOT NULL DEFAULT '00000000000000',
+    XAN_ID            BIGINT       NULL,                -- the call transferred to the desk
+    RECV_PHONE        VARCHAR(20)  NULL,                -- the caller's number
+    CUST_INFO         VARCHAR(100) NULL,
+    TRANSFER_STATUS   INT          NOT NULL DEFAULT 0,  -- 1 while a call is transferred
+    PRIMARY KEY (SVC_ID, TEL_NUM),
+    KEY IX_TRANSFER_NUM_INFO_USER (USER_ID)
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_ci;
+
+-- One row per call request, with the customer information shown to the agent.
+CREATE TABLE IF NOT EXISTS REQ_XAN (
+    XAN_ID      BIGINT       NOT NULL AUTO_INCREMENT,
+    SVC_ID      INT          NOT NULL,
+    RECV_PHONE  VARCHAR(20)  NOT NULL DEFAULT '',
+    CUST_INFO   VARCHAR(100) NULL,
+    CUST_INFO2  VARCHAR(50)  NULL,
+    CUST_INFO3  VARCHAR(50)  NULL,
+    CUST_INFO4  VARCHAR(50)  NULL,
+    REQ_DT      CHAR(8)      NOT NULL DEFAULT (DATE_FORMAT(NOW(), '%Y%m%d')),
+    REQ_TIME    CHAR(6)      NOT NULL DEFAULT (DATE_FORMAT(NOW(), '%H%i%s')),
+    PRIMARY KEY (XAN_ID),
+    KEY IX_REQ_XAN_SVC (SVC_ID, REQ_DT)
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_ci;
+
+-- One row per transferred call: who took it, how long it lasted, its outcome.
+CREATE TABLE IF NOT EXISTS TRANSFER_HIST (
+    XAN_ID         BIGINT       NOT NULL,
+    SVC_ID         INT          NOT NULL,
+    TEL_NUM        VARCHAR(20)  COLLATE utf8mb4_bin NOT NULL DEFAULT '',
+    RECV_PHONE     VARCHAR(20)  NOT NULL DEFAULT '',
+    CONF_DT        CHAR(8)      NOT NULL DEFAULT '',    -- yyyymmdd of the call
+    START_TIME     VARCHAR(14)  NULL,                   -- yyyymmddhhmmss
+    END_TIME       VARCHAR(14)  NULL,
+    CONF_TIME      INT          NOT NULL DEFAULT 0,     -- call time in whole seconds
+    AGENT_NM       VARCHAR(20)  COLLATE utf8mb4_bin NOT NULL DEFAULT '',
+    CONSULT_RESULT CHAR(2)      NULL,                   -- response grade '00'..'07'
+    COMMENT        VARCHAR(250) NULL,                   -- the agent's memo
+    PRIMARY KEY (XAN_ID),
+    KEY IX_TRANSFER_HIST_STATS (SVC_ID, CONF_DT, AGENT_NM)
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_ci;
+
+-- Sign-in accounts: one password per user ID and agent name.
+CREATE TABLE IF NOT EXISTS USER_AGENT_INFO (
+    USER_ID  VARCHAR(20) COLLATE utf8mb4_bin NOT NULL,
+    AGENT_NM VARCHAR(20) COLLATE utf8mb4_bin NOT NULL,
+    PASSWORD VARCHAR(20) COLLATE utf8mb4_bin NOT NULL,
+    PRIMARY KEY (USER_ID, AGENT_NM)
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_ci;
+
+-- System codes; the program reads the database type from it.
+CREATE TABLE IF NOT EXISTS CODE_INFO (
+    CD_GRP VARCHAR(20)  COLLATE utf8mb4_bin NOT NULL,
+    CD_ID  VARCHAR(20)  COLLATE utf8mb4_bin NOT NULL,
+    CD_NM  VARCHAR(100) COLLATE utf8mb4_bin NOT NULL,
+    PRIMARY KEY (CD_GRP, CD_ID)
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_ci;
+
+INSERT IGNORE INTO CODE_INFO (CD_GRP, CD_ID, CD_NM) VALUES ('SYSTEM_VALUE', 'DB_TYPE', 'MYSQL');
+
+-- yyyymmdd and hhmmss of a time: concatenated, the 14-character STATUS_START_TIME.
+CREATE FUNCTION IF NOT EXISTS F_MY_DATE(d DATETIME) RETURNS CHAR(8) CHARSET utf8mb4
+    DETERMINISTIC NO SQL
+    RETURN DATE_FORMAT(d, '%Y%m%d');
+
+CREATE FUNCTION IF NOT EXISTS F_MY_TIME(d DATETIME) RETURNS CHAR(6) CHARSET utf8mb4
+    DETERMINISTIC NO SQL
+    RETURN DATE_FORMAT(d, '%H%i%s');

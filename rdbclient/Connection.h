@@ -1,0 +1,41 @@
+// One connection to the database server over MariaDB Connector/C, with the mutex
+// that serialises every call made on it.
+#pragma once
+
+#include <memory>
+#include <mutex>
+
+#include "rdbclient/RDBClient.h"
+
+struct st_mysql;
+
+namespace rdb {
+
+class Connection {
+  public:
+    // Connects over TCP to address:port; nullptr when that fails.
+    static std::unique_ptr<Connection> Open(const char* address, unsigned port);
+
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    // Every call below takes the connection's mutex for its whole run.
+    int QueryFirstRecord(const char* dbName, const char* sql, char* record, RDBStatus* status);
+    int Execute(const char* dbName, const char* sql, RDBStatus* status);
+    // Ends the session; later calls report a bad handle.
+    void Close();
+
+  private:
+    explicit Connection(st_mysql* mysql) : mysql_(mysql) {}
+
+    bool UseDatabase(const char* dbName, RDBStatus* status);
+    bool Send(const char* dbName, const char* sql, RDBStatus* status);
+    void DiscardResults();
+    void SetServerError(RDBStatus* status);
+
+    std::mutex mutex_;
+    st_mysql* mysql_; // owned; closed by Close or the destructor
+};
+
+} // namespace rdb

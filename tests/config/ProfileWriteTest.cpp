@@ -1,0 +1,174 @@
+// Writing profile files: in-place edits that keep every other byte, CP949 on disk,
+// atomic replacement, and the failures that leave the file as it was.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <unistd.h>
+
+#include "TempFolder.h"
+#include "platform/ProfileFile.h"
+
+namespace {
+
+using platform::WritePrivateProfileString;
+
+class ProfileWrite : public TempFolder {
+  protected:
+    bool Write(const std::string& section, const std::string& key, const std::string& value,
+               const std::string& file = "a.ini") const {
+        return WritePrivateProfileString(section, key, value, PathOf(file));
+    }
+    std::string Read(const std::string& section, const std::string& key) const {
+        std::string out;
+        platform::GetPrivateProfileString(section, key, "", out, 259, PathOf("a.ini"));
+        return out;
+    }
+};
+
+TEST_F(ProfileWrite, ReplacesTheKeyLineInPlaceAndKeepsEveryOtherByte) {
+    const std::string before = "; written by hand\r\n"
+                               "[GENERAL]\r\n"
+                               "ZEL_CTI_SERVER_IP_ADDR = 127.0.0.1\r\n"
+                               "\r\n"
+                               "  ; note  \r\n"
+                               "Last_User_Id=old\r\n"
+                               "[OTHER]\r\n"
+                               "LAST_USER_ID=untouched\r\n";
+    WriteRaw("a.ini", before);
+    ASSERT_TRUE(Write("general", "LAST_USER_ID", "agent07"));
+    ASSERT_TRUE(Write("GENERAL", "zel_cti_server_ip_addr", "10.1.2.3"));
+    EXPECT_EQ(ReadRaw("a.ini"), "; written by hand\r\n"
+                                "[GENERAL]\r\n"
+                                "ZEL_CTI_SERVER_IP_ADDR=10.1.2.3\r\n"
+                                "\r\n"
+                                "  ; note  \r\n"
+                                "Last_User_Id=agent07\r\n"
+                                "[OTHER]\r\n"
+                                "LAST_USER_ID=untouched\r\n");
+}
+
+TEST_F(ProfileWrite, NewKeyGoesAfterTheLastKeyOfItsSectionInTheFilesLineEndings) {
+    WriteRaw("a.ini", "[GENERAL]\n"
+                      "A=1\n"
+                      "; trailing comment\n"
+                      "\n"
+                      "[OTHER]\n"
+                      "X=9\n"
+                      "[EMPTY]\n");
+    ASSERT_TRUE(Write("GENERAL", "B", "2"));
+    ASSERT_TRUE(Write("EMPTY", "E", "5"));
+    ASSERT_TRUE(Write("NEW", "N", "7"));
+    EXPECT_EQ(ReadRaw("a.ini"), "[GENERAL]\n"
+                                "A=1\n"
+                                "B=2\n"
+                                "; trailing comment\n"
+                                "\n"
+                                "[OTHER]\n"
+                                "X=9\n"
+                                "[EMPTY]\n"
+                                "E=5\n"
+                                "[NEW]\n"
+                                "N=7\n");
+}
+
+TEST_F(ProfileWrite, NewFileIsCrLfAndALastLineWithoutEndingGetsOne) {
+    ASSERT_TRUE(Write("GENERAL", "LAST_SVC_ID", "100"));
+    EXPECT_EQ(ReadRaw("a.ini"), "[GENERAL]\r\nLAST_SVC_ID=100\r\n");
+
+    WriteRaw("b.ini", "[S]\r\nA=1");
+    ASSERT_TRUE(Write("S", "B", "2", "b.ini"));
+    ASSERT_TRUE(Write("T", "C", "3", "b.ini"));
+    EXPECT_EQ(ReadRaw("b.ini"), "[S]\r\nA=1\r\nB=2\r\n[T]\r\nC=3\r\n");
+
+    WriteRaw("c.ini", "[S]\nA=1");
+    ASSERT_TRUE(Write("S", "A", "22", "c.ini"));
+    EXPECT_EQ(ReadRaw("c.ini"), "[S]\nA=22");
+}
+
+TEST_F(ProfileWrite, KoreanValuesAreStoredAsCp949AndReadBackAsWritten) {
+    ASSERT_TRUE(Write("GENERAL", "LAST_AGENT_NM", "홍길동똠"));
+    EXPECT_EQ(ReadRaw("a.ini"), "[GENERAL]\r\nLAST_AGENT_NM=\xC8\xAB\xB1\xE6\xB5\xBF\x8C\x63\r\n");
+    EXPECT_EQ(Read("GENERAL", "LAST_AGENT_NM"), "홍길동똠");
+    ASSERT_TRUE(Write("일반", "이름", "값"));
+    EXPECT_EQ(Read("일반", "이름"), "값");
+}
+
+TEST_F(ProfileWrite, RefusedWritesLeaveTheFileAsItWas) {
+    const std::string before = "[GENERAL]\r\nLAST_AGENT_NM=kim\r\n";
+    WriteRaw("a.ini", before);
+    EXPECT_FALSE(Write("GENERAL", "LAST_AGENT_NM", "상담원😀")); // no CP949 form
+    // Line breaks, '=' in a key or ']' in a section would add lines or keys of their own.
+    EXPECT_FALSE(Write("GENERAL", "LAST_AGENT_NM", "kim\r\nZEL_CTI_SERVER_IP_ADDR=1.2.3.4"));
+    EXPECT_FALSE(Write("GENERAL", "A=B", "x"));
+    EXPECT_FALSE(Write("GEN]ERAL", "A", "x"));
+    EXPECT_FALSE(Write("GENERAL", ";A", "x"));
+    EXPECT_FALSE(Write("GENERAL", "", "x"));
+    EXPECT_FALSE(Write("", "A", "x"));
+    EXPECT_EQ(ReadRaw("a.ini"), before);
+    EXPECT_EQ(Entries(), std::vector<std::string>{"a.ini"});
+}
+
+TEST_F(ProfileWrite, MissingFolderFailsAndNothingIsCreated) {
+    EXPECT_FALSE(Write("GENERAL", "A", "1", "Env/ZELAgent.INI"));
+    EXPECT_TRUE(Entries().empty());
+}
+
+// Read-only means read-only even for root, as the read-only attribute does on Windows.
+TEST_F(ProfileWrite, ReadOnlyFileFailsAndKeepsItsContent) {
+    const std::string before = "[GENERAL]\nA=1\n";
+    WriteRaw("a.ini", before);
+    ::chmod(PathOf("a.ini").c_str(), 0444);
+    EXPECT_FALSE(Write("GENERAL", "A", "2"));
+    EXPECT_FALSE(Write("GENERAL", "B", "2"));
+    EXPECT_EQ(ReadRaw("a.ini"), before);
+    EXPECT_EQ(Entries(), std::vector<std::string>{"a.ini"});
+}
+
+TEST_F(ProfileWrite, ReplacementIsAtomicLeavesNoTemporaryFileAndKeepsThePermissions) {
+    WriteRaw("a.ini", "[S]\nA=old\n");
+    ::chmod(PathOf("a.ini").c_str(), 0640);
+    // A reader that opened the file before the write keeps seeing the whole old file:
+    // the new content went to a new file that replaced the old one by rename.
+    std::ifstream early(PathOf("a.ini"), std::ios::binary);
+    struct stat beforeStat {};
+    ASSERT_EQ(::stat(PathOf("a.ini").c_str(), &beforeStat), 0);
+
+    ASSERT_TRUE(Write("S", "A", "new"));
+
+    struct stat afterStat {};
+    ASSERT_EQ(::stat(PathOf("a.ini").c_str(), &afterStat), 0);
+    EXPECT_NE(beforeStat.st_ino, afterStat.st_ino);
+    EXPECT_EQ(afterStat.st_mode & 07777, 0640u);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(early), {}), "[S]\nA=old\n");
+    EXPECT_EQ(ReadRaw("a.ini"), "[S]\nA=new\n");
+    EXPECT_EQ(Entries(), std::vector<std::string>{"a.ini"});
+}
+
+TEST_F(ProfileWrite, ALinkedFileIsUpdatedAndTheLinkKept) {
+    WriteRaw("real.ini", "[S]\nA=1\n");
+    ASSERT_EQ(::symlink("real.ini", PathOf("a.ini").c_str()), 0);
+    ASSERT_TRUE(Write("S", "A", "2"));
+    EXPECT_EQ(ReadRaw("real.ini"), "[S]\nA=2\n");
+    EXPECT_TRUE(std::filesystem::is_symlink(PathOf("a.ini")));
+}
+
+// The program's file names are relative, with a backslash, against the working folder.
+TEST_F(ProfileWrite, RelativeNamesWithBackslashResolveAgainstTheWorkingFolder) {
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(dir_);
+    std::filesystem::create_directory("Env");
+    EXPECT_TRUE(WritePrivateProfileString("GENERAL", "ZEL_CTI_SERVER_IP_ADDR", "10.0.0.5",
+                                          "Env\\ZELAgent.INI"));
+    EXPECT_TRUE(WritePrivateProfileString("VERSION_CHECK_CONNECT", "VC_SERVER_IP_ADDR", "10.0.0.5",
+                                          "./Env/tnvx.INI"));
+    std::string value;
+    platform::GetPrivateProfileString("GENERAL", "ZEL_CTI_SERVER_IP_ADDR", "", value, 259,
+                                      "Env\\ZELAgent.INI");
+    std::filesystem::current_path(previous);
+    EXPECT_EQ(value, "10.0.0.5");
+    EXPECT_EQ(ReadRaw("Env/ZELAgent.INI"), "[GENERAL]\r\nZEL_CTI_SERVER_IP_ADDR=10.0.0.5\r\n");
+    EXPECT_EQ(ReadRaw("Env/tnvx.INI"), "[VERSION_CHECK_CONNECT]\r\nVC_SERVER_IP_ADDR=10.0.0.5\r\n");
+}
+
+} // namespace

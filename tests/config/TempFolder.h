@@ -1,0 +1,54 @@
+// A fresh folder per test, removed afterwards, with raw byte access to its files.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include <sys/stat.h>
+
+class TempFolder : public testing::Test {
+  protected:
+    void SetUp() override {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "zel-config-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+    }
+    void TearDown() override {
+        std::error_code ec;
+        std::filesystem::permissions(dir_, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ec);
+        std::filesystem::remove_all(dir_, ec);
+    }
+
+    std::string PathOf(const std::string& name) const { return (dir_ / name).string(); }
+
+    void WriteRaw(const std::string& name, const std::string& bytes) const {
+        std::ofstream out(dir_ / name, std::ios::binary);
+        out << bytes;
+    }
+
+    std::string ReadRaw(const std::string& name) const {
+        std::ifstream in(dir_ / name, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+    // Names of everything in the folder, to see that no temporary file stays behind.
+    std::vector<std::string> Entries() const {
+        std::vector<std::string> names;
+        std::transform(std::filesystem::directory_iterator(dir_),
+                       std::filesystem::directory_iterator(), std::back_inserter(names),
+                       [](const auto& entry) { return entry.path().filename().string(); });
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    std::filesystem::path dir_;
+};

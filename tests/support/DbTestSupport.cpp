@@ -1,0 +1,290 @@
+#include "tests/support/DbTestSupport.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <mutex>
+#include <regex>
+#include <system_error>
+
+#include <mysql.h>
+#include <unistd.h>
+
+#ifndef ZEL_DB_CLIENT_CNF
+#error "ZEL_DB_CLIENT_CNF must name <build>/db/client.cnf"
+#endif
+
+namespace zel::test {
+
+namespace {
+
+constexpr const char* kDatabase = "NEW_XAN";
+
+void InitLibraryOnce() {
+    static std::once_flag once;
+    std::call_once(once, [] { mysql_library_init(0, nullptr, nullptr); });
+}
+
+// Connects with client.cnf; nullptr and *why on failure.
+MYSQL* ConnectAsProgramAccount(std::string* why) {
+    InitLibraryOnce();
+    const std::string cnf = DbClientCnfPath();
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(cnf, ec)) {
+        if (why)
+            *why = cnf + " does not exist: start the private server with scripts/db start";
+        return nullptr;
+    }
+    MYSQL* mysql = mysql_init(nullptr);
+    const unsigned timeout = 3;
+    mysql_optionsv(mysql, MYSQL_READ_DEFAULT_FILE, cnf.c_str());
+    mysql_optionsv(mysql, MYSQL_READ_DEFAULT_GROUP, "client");
+    mysql_optionsv(mysql, MYSQL_SET_CHARSET_NAME, "utf8mb4");
+    mysql_optionsv(mysql, MYSQL_OPT_CONNECT_TIMEOUT, &timeout);
+    if (mysql_real_connect(mysql, nullptr, nullptr, nullptr, kDatabase, 0, nullptr,
+                           CLIENT_MULTI_STATEMENTS) == nullptr) {
+        if (why)
+            *why = "cannot connect to the private server with " + cnf + ": " + mysql_error(mysql) +
+                   " (is it running? scripts/db start)";
+        mysql_close(mysql);
+        return nullptr;
+    }
+    return mysql;
+}
+
+} // namespace
+
+std::string DbClientCnfPath() {
+    if (const char* overridden = std::getenv("ZEL_DB_CLIENT_CNF"); overridden && *overridden)
+        return overridden;
+    std::error_code ec;
+    if (!std::filesystem::exists(ZEL_DB_CLIENT_CNF, ec) &&
+        std::filesystem::exists(ZEL_DB_SHARED_CLIENT_CNF, ec))
+        return ZEL_DB_SHARED_CLIENT_CNF;
+    return ZEL_DB_CLIENT_CNF;
+}
+
+std::string GeneralLogPath() {
+    return (std::filesystem::path(DbClientCnfPath()).parent_path() / "general.log").string();
+}
+
+bool DbServerUp(std::string* why) {
+    MYSQL* mysql = ConnectAsProgramAccount(why);
+    if (mysql == nullptr)
+        return false;
+    mysql_close(mysql);
+    return true;
+}
+
+// --- AdminConnection ---
+
+AdminConnection::AdminConnection() : mysql_(ConnectAsProgramAccount(&error_)) {}
+
+AdminConnection::~AdminConnection() {
+    if (mysql_ != nullptr)
+        mysql_close(mysql_);
+}
+
+bool AdminConnection::Run(const std::string& sql, DbRows* rows, bool report) {
+    error_.clear();
+    errorCode_ = 0;
+    affectedRows_ = 0;
+    if (mysql_ == nullptr) {
+        error_ = "no connection to the private server";
+        if (report)
+            ADD_FAILURE() << error_ << "; SQL: " << sql;
+        return false;
+    }
+    bool firstResult = true;
+    int status = mysql_real_query(mysql_, sql.data(), sql.size());
+    while (status == 0) {
+        if (MYSQL_RES* result = mysql_store_result(mysql_)) {
+            const unsigned columns = mysql_num_fields(result);
+            while (MYSQL_ROW row = mysql_fetch_row(result)) {
+                if (rows == nullptr || !firstResult)
+                    continue;
+                const unsigned long* lengths = mysql_fetch_lengths(result);
+                DbRow& out = rows->emplace_back();
+                for (unsigned i = 0; i < columns; ++i)
+                    out.push_back(row[i] ? DbValue(std::string(row[i], lengths[i]))
+                                         : std::nullopt);
+            }
+            mysql_free_result(result);
+            firstResult = false;
+        } else if (mysql_field_count(mysql_) == 0) {
+            affectedRows_ = mysql_affected_rows(mysql_);
+        } else {
+            break; // a result set that could not be read: the error is below
+        }
+        status = mysql_next_result(mysql_); // 0 more, -1 done, > 0 error
+        if (status < 0)
+            return true;
+    }
+    errorCode_ = mysql_errno(mysql_);
+    error_ = mysql_error(mysql_);
+    // Drop what is left of a multi-statement text so the connection stays usable.
+    while (mysql_more_results(mysql_) && mysql_next_result(mysql_) == 0)
+        if (MYSQL_RES* result = mysql_store_result(mysql_))
+            mysql_free_result(result);
+    if (report)
+        ADD_FAILURE() << "SQL failed (" << errorCode_ << " " << error_ << "): " << sql;
+    if (rows)
+        rows->clear();
+    return false;
+}
+
+bool AdminConnection::Execute(const std::string& sql) {
+    return Run(sql, nullptr, true);
+}
+
+bool AdminConnection::TryExecute(const std::string& sql) {
+    return Run(sql, nullptr, false);
+}
+
+DbRows AdminConnection::Query(const std::string& sql) {
+    DbRows rows;
+    Run(sql, &rows, true);
+    return rows;
+}
+
+DbValue AdminConnection::Scalar(const std::string& sql) {
+    const DbRows rows = Query(sql);
+    if (rows.empty() || rows.front().empty())
+        return std::nullopt;
+    return rows.front().front();
+}
+
+std::string AdminConnection::Quote(std::string_view text) const {
+    std::string escaped(text.size() * 2 + 1, '\0');
+    const unsigned long length =
+        mysql_ != nullptr
+            ? mysql_real_escape_string(mysql_, escaped.data(), text.data(), text.size())
+            : 0;
+    escaped.resize(length);
+    return "'" + escaped + "'";
+}
+
+// --- DbFixture ---
+
+void DbFixture::SetUp() {
+    std::string why;
+    ASSERT_TRUE(DbServerUp(&why)) << "The private database server is needed: " << why;
+    admin_ = std::make_unique<AdminConnection>();
+    ASSERT_TRUE(admin_->Ok()) << admin_->Error();
+}
+
+void DbFixture::TearDown() {
+    admin_.reset();
+}
+
+// --- TempWorkDir ---
+
+TempWorkDir::TempWorkDir(bool withDbCredentials) {
+    std::error_code ec;
+    previous_ = std::filesystem::current_path(ec);
+    std::string pattern = (std::filesystem::temp_directory_path(ec) / "zel-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+        ADD_FAILURE() << "cannot create a temporary folder from " << pattern;
+        return;
+    }
+    path_ = pattern;
+    std::filesystem::create_directory(Env(), ec);
+    if (withDbCredentials &&
+        !std::filesystem::copy_file(DbClientCnfPath(), Env() / "rdbclient.cnf", ec))
+        ADD_FAILURE() << "cannot copy " << DbClientCnfPath() << ": " << ec.message()
+                      << " (start the private server with scripts/db start)";
+    std::filesystem::current_path(path_, ec);
+    if (ec)
+        ADD_FAILURE() << "cannot change into " << path_ << ": " << ec.message();
+}
+
+TempWorkDir::~TempWorkDir() {
+    std::error_code ec;
+    if (!previous_.empty())
+        std::filesystem::current_path(previous_, ec);
+    if (!path_.empty())
+        std::filesystem::remove_all(path_, ec);
+}
+
+// --- GeneralLogReader ---
+
+namespace {
+
+// "261208  2:50:11\t     4 Query\tselect 1" or "\t\t     4 Query\tselect 1".
+const std::regex& EntryPattern() {
+    static const std::regex pattern(R"(^(?:\d{6} +\d{1,2}:\d{2}:\d{2})?\t\s*(\d+) ([A-Za-z][A-Za-z ]*)\t(.*)$)");
+    return pattern;
+}
+
+// Lines the server writes when it (re)opens the log.
+bool IsLogHeader(const std::string& line) {
+    return line.find(", Version: ") != std::string::npos || line.rfind("Tcp port: ", 0) == 0 ||
+           line.rfind("Time\t", 0) == 0;
+}
+
+} // namespace
+
+GeneralLogReader::GeneralLogReader() {
+    std::error_code ec;
+    const std::uintmax_t size = std::filesystem::file_size(GeneralLogPath(), ec);
+    mark_ = ec ? 0 : size;
+}
+
+std::vector<GeneralLogEntry> GeneralLogReader::Entries() const {
+    std::vector<GeneralLogEntry> entries;
+    std::ifstream in(GeneralLogPath(), std::ios::binary);
+    if (!in)
+        return entries;
+    std::error_code ec;
+    // A log smaller than the mark was started afresh: read it from the start.
+    if (std::filesystem::file_size(GeneralLogPath(), ec) >= mark_)
+        in.seekg(static_cast<std::streamoff>(mark_));
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // Only complete lines: the server may be writing the last one right now.
+    text.resize(text.rfind('\n') == std::string::npos ? 0 : text.rfind('\n') + 1);
+
+    bool inEntry = false;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = text.find('\n', start);
+        const std::string line = text.substr(start, end - start);
+        start = end + 1;
+        std::smatch match;
+        if (std::regex_match(line, match, EntryPattern())) {
+            entries.push_back({std::stoul(match[1].str()), match[2].str(), match[3].str()});
+            inEntry = true;
+        } else if (IsLogHeader(line)) {
+            inEntry = false;
+        } else if (inEntry) {
+            entries.back().argument.append("\n").append(line); // a statement of several lines
+        }
+    }
+    return entries;
+}
+
+std::vector<std::string> GeneralLogReader::Queries() const {
+    std::vector<std::string> queries;
+    for (GeneralLogEntry& entry : Entries())
+        if (entry.command == "Query")
+            queries.push_back(std::move(entry.argument));
+    return queries;
+}
+
+bool GeneralLogReader::ContainsQuery(std::string_view statement) const {
+    std::string_view expected = statement;
+    while (!expected.empty() && (expected.back() == ' ' || expected.back() == ';'))
+        expected.remove_suffix(1);
+    for (const std::string& query : Queries())
+        if (query == expected)
+            return true;
+    return false;
+}
+
+std::vector<std::string> GeneralLogReader::QueriesContaining(std::string_view fragment) const {
+    std::vector<std::string> found;
+    for (std::string& query : Queries())
+        if (query.find(fragment) != std::string::npos)
+            found.push_back(std::move(query));
+    return found;
+}
+
+} // namespace zel::test

@@ -1,0 +1,118 @@
+// The standard boxes as the message box handler receives them.
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <future>
+#include <string>
+#include <vector>
+
+#include "platform/MessageBox.h"
+#include "util/MessageBoxes.h"
+
+namespace {
+
+using platform::MessageBoxRequest;
+
+// Records every box and answers from a script (IDOK once the script runs out).
+class ScriptedBoxes : public testing::Test {
+  protected:
+    void SetUp() override {
+        previous_ = platform::SetMessageBoxHandler([this](const MessageBoxRequest& request) {
+            requests_.push_back(request);
+            if (answers_.empty())
+                return static_cast<int>(platform::IDOK);
+            const int answer = answers_.front();
+            answers_.pop_front();
+            return answer;
+        });
+    }
+    void TearDown() override { platform::SetMessageBoxHandler(previous_); }
+
+    std::vector<MessageBoxRequest> requests_;
+    std::deque<int> answers_;
+
+  private:
+    platform::MessageBoxHandler previous_;
+};
+
+TEST_F(ScriptedBoxes, InfoBoxHasCaptionAlrimAndInformationIcon) {
+    InfoMessageBox(nullptr, "%d건이 등록되었습니다.", 3);
+    int dummy = 0;
+    auto* owner = reinterpret_cast<wxWindow*>(&dummy);
+    InfoMessageBox(owner, "plain 100%% text");
+
+    ASSERT_EQ(requests_.size(), 2u);
+    EXPECT_EQ(requests_[0].owner, nullptr);
+    EXPECT_EQ(requests_[0].text, "3건이 등록되었습니다.");
+    EXPECT_EQ(requests_[0].caption, "알림");
+    EXPECT_EQ(requests_[0].style, 0x40u); // MB_OK | MB_ICONINFORMATION
+    EXPECT_EQ(requests_[1].owner, owner);
+    EXPECT_EQ(requests_[1].text, "plain 100% text");
+}
+
+TEST_F(ScriptedBoxes, FormatBoxPassesCaptionAndStyleAndReturnsTheButton) {
+    answers_ = {platform::IDNO, platform::IDYES};
+    EXPECT_EQ(
+        FormatMessageBox(nullptr, "확인", platform::MB_YESNO, "%s 등록하시겠습니까?", "통화결과를"),
+        platform::IDNO);
+    EXPECT_EQ(
+        FormatMessageBox(nullptr, "확인", platform::MB_YESNO | platform::MB_ICONQUESTION, "again"),
+        platform::IDYES);
+
+    ASSERT_EQ(requests_.size(), 2u);
+    EXPECT_EQ(requests_[0].caption, "확인");
+    EXPECT_EQ(requests_[0].text, "통화결과를 등록하시겠습니까?");
+    EXPECT_EQ(requests_[0].style, 4u);
+    EXPECT_EQ(requests_[1].style, 0x24u);
+}
+
+TEST_F(ScriptedBoxes, DatabaseErrorBoxHasTheFixedTextWithCrLf) {
+    ShowDBErrorBox(1146, "Table 'NEW_XAN.X' doesn't exist");
+    ASSERT_EQ(requests_.size(), 1u);
+    EXPECT_EQ(requests_[0].owner, nullptr);
+    EXPECT_EQ(requests_[0].caption, "에러");
+    EXPECT_EQ(requests_[0].style, 0x10u); // MB_OK | MB_ICONERROR
+    EXPECT_EQ(requests_[0].text, "데이터베이스 오류입니다.\r\n오류코드:1146\r\n"
+                                 "오류메세지:Table 'NEW_XAN.X' doesn't exist");
+}
+
+TEST(MessageBoxDefault, WithoutHandlerTheBoxGoesToStderrAndIsAnswered) {
+    auto saved = platform::SetMessageBoxHandler(nullptr);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(platform::ShowMessageBox({nullptr, "본문", "알림", platform::MB_ICONINFORMATION}),
+              platform::IDOK);
+    EXPECT_EQ(platform::ShowMessageBox({nullptr, "계속?", "확인", platform::MB_YESNO}),
+              platform::IDYES);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("알림"), std::string::npos);
+    EXPECT_NE(err.find("본문"), std::string::npos);
+    EXPECT_NE(err.find("계속?"), std::string::npos);
+    platform::SetMessageBoxHandler(saved);
+}
+
+TEST(MessageBoxDefault, AHandlerCanBeSwappedWhileABoxIsOpen) {
+    std::promise<void> opened;
+    std::promise<int> dismiss;
+    auto saved = platform::SetMessageBoxHandler(
+        [&opened, answer = dismiss.get_future().share()](const MessageBoxRequest&) {
+            opened.set_value();
+            return answer.get();
+        });
+    auto box = std::async(std::launch::async, [] {
+        return platform::ShowMessageBox({nullptr, "blocked", "알림", platform::MB_OK});
+    });
+    opened.get_future().wait();
+
+    // Installing another handler does not wait for the open box...
+    auto blocking = platform::SetMessageBoxHandler(
+        [](const MessageBoxRequest&) { return static_cast<int>(platform::IDNO); });
+    EXPECT_TRUE(blocking);
+    EXPECT_EQ(platform::ShowMessageBox({nullptr, "next", "확인", platform::MB_YESNO}),
+              platform::IDNO);
+    // ...and the open box is still answered by the handler that showed it.
+    dismiss.set_value(platform::IDCANCEL);
+    EXPECT_EQ(box.get(), platform::IDCANCEL);
+    platform::SetMessageBoxHandler(saved);
+}
+
+} // namespace
