@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <mutex>
 #include <string>
+#include <strings.h>
 #include <vector>
 
 #include <mysql.h>
@@ -60,6 +61,11 @@ std::unique_ptr<Connection> Connection::Open(const char* address, unsigned port)
     if (mysql == nullptr)
         return nullptr;
     SetOptions(mysql);
+    // The client library takes "localhost" for its Unix socket whenever an option file
+    // sets "protocol" (it reads that key as a number, so "protocol=tcp" counts as
+    // "default"). Named by its address, the loopback interface is always reached over TCP.
+    if (strcasecmp(address, "localhost") == 0)
+        address = "127.0.0.1";
     // User and password come from the option files; no database yet: every call names one.
     if (mysql_real_connect(mysql, address, nullptr, nullptr, nullptr, port, nullptr, 0) ==
         nullptr) {
@@ -95,8 +101,8 @@ bool Connection::UseDatabase(const char* dbName, RDBStatus* status) {
     // The client library follows the session's current database through the
     // server's schema notifications, also when a statement ran "use".
     const char* current = nullptr;
-    if (mariadb_get_infov(mysql_, MARIADB_CONNECTION_SCHEMA, &current) == 0 &&
-        current != nullptr && std::strcmp(current, dbName) == 0)
+    if (mariadb_get_infov(mysql_, MARIADB_CONNECTION_SCHEMA, &current) == 0 && current != nullptr &&
+        std::strcmp(current, dbName) == 0)
         return true;
     if (mysql_select_db(mysql_, dbName) == 0)
         return true;

@@ -13,7 +13,8 @@
  *  - Every query and statement runs in the database it names: the library
  *    selects it whenever the session's current database (tracked by the server's
  *    schema notifications) differs, also after a statement changed it.
- *  - The server is always reached over TCP at address:port, also for "localhost".
+ *  - The server is always reached over TCP at address:port; "localhost" is
+ *    reached as 127.0.0.1 (never through a Unix socket).
  *  - Connect, read and write timeouts of a few seconds keep a dead server from
  *    blocking the caller for long; after a server restart the next call
  *    reconnects on its own.
@@ -50,14 +51,14 @@ extern "C" {
 #define RDB_MESSAGE_SIZE 1004
 
 /* Status codes of a query (field code of RDBStatus). */
-#define RDB_STATUS_RECORD 0   /* a record was read */
+#define RDB_STATUS_RECORD 0    /* a record was read */
 #define RDB_STATUS_NO_RECORD 1 /* no record matched */
 
 /* Error codes of the library itself. */
-#define RDB_ERR_BAD_HANDLE 9001      /* the handle names no open connection */
-#define RDB_ERR_RECORD_TOO_LONG 9002 /* the record text does not fit 4096 bytes */
+#define RDB_ERR_BAD_HANDLE 9001       /* the handle names no open connection */
+#define RDB_ERR_RECORD_TOO_LONG 9002  /* the record text does not fit 4096 bytes */
 #define RDB_ERR_RECORD_SEPARATOR 9003 /* a value contains the separator ":;" */
-#define RDB_ERR_BAD_ARGUMENT 9004    /* a null pointer where text was needed */
+#define RDB_ERR_BAD_ARGUMENT 9004     /* a null pointer where text was needed */
 #define RDB_ERR_RECORD_ZERO_BYTE 9005 /* a value contains a zero byte (would end the text) */
 
 /* Filled on every query and on every failed statement: 1008 bytes. */

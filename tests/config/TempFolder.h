@@ -11,36 +11,25 @@
 #include <string>
 #include <vector>
 
-#include <sys/stat.h>
-
 class TempFolder : public testing::Test {
   protected:
     void SetUp() override {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "zel-config-XXXXXX").string();
+        std::string pattern = (std::filesystem::temp_directory_path() / "zel-ini-XXXXXX").string();
         ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
         dir_ = pattern;
     }
-    void TearDown() override {
-        std::error_code ec;
-        std::filesystem::permissions(dir_, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ec);
-        std::filesystem::remove_all(dir_, ec);
-    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
 
     std::string PathOf(const std::string& name) const { return (dir_ / name).string(); }
 
     void WriteRaw(const std::string& name, const std::string& bytes) const {
-        std::ofstream out(dir_ / name, std::ios::binary);
-        out << bytes;
+        std::ofstream(dir_ / name, std::ios::binary) << bytes;
     }
-
     std::string ReadRaw(const std::string& name) const {
         std::ifstream in(dir_ / name, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
-
-    // Names of everything in the folder, to see that no temporary file stays behind.
+    // Everything in the folder, to see that no temporary file stays behind.
     std::vector<std::string> Entries() const {
         std::vector<std::string> names;
         std::transform(std::filesystem::directory_iterator(dir_),

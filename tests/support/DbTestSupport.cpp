@@ -1,6 +1,7 @@
 #include "tests/support/DbTestSupport.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <mutex>
 #include <regex>
@@ -105,8 +106,7 @@ bool AdminConnection::Run(const std::string& sql, DbRows* rows, bool report) {
                 const unsigned long* lengths = mysql_fetch_lengths(result);
                 DbRow& out = rows->emplace_back();
                 for (unsigned i = 0; i < columns; ++i)
-                    out.push_back(row[i] ? DbValue(std::string(row[i], lengths[i]))
-                                         : std::nullopt);
+                    out.push_back(row[i] ? DbValue(std::string(row[i], lengths[i])) : std::nullopt);
             }
             mysql_free_result(result);
             firstResult = false;
@@ -211,7 +211,8 @@ namespace {
 
 // "261208  2:50:11\t     4 Query\tselect 1" or "\t\t     4 Query\tselect 1".
 const std::regex& EntryPattern() {
-    static const std::regex pattern(R"(^(?:\d{6} +\d{1,2}:\d{2}:\d{2})?\t\s*(\d+) ([A-Za-z][A-Za-z ]*)\t(.*)$)");
+    static const std::regex pattern(
+        R"(^(?:\d{6} +\d{1,2}:\d{2}:\d{2})?\t\s*(\d+) ([A-Za-z][A-Za-z ]*)\t(.*)$)");
     return pattern;
 }
 
@@ -270,8 +271,12 @@ std::vector<std::string> GeneralLogReader::Queries() const {
 }
 
 bool GeneralLogReader::ContainsQuery(std::string_view statement) const {
+    // As the server trims it before logging.
+    const auto space = [](char c) { return std::strchr(" \t\n\r\v\f", c) != nullptr && c != 0; };
     std::string_view expected = statement;
-    while (!expected.empty() && (expected.back() == ' ' || expected.back() == ';'))
+    while (!expected.empty() && space(expected.front()))
+        expected.remove_prefix(1);
+    while (!expected.empty() && (space(expected.back()) || expected.back() == ';'))
         expected.remove_suffix(1);
     for (const std::string& query : Queries())
         if (query == expected)

@@ -130,9 +130,9 @@ struct GeneralLogEntry {
 
 // Reads what the server logged after the reader was made. The server logs each
 // statement as it receives it, before running it, byte for byte with one exception:
-// it drops white space at the start and blanks and ';' at the end of the text, so a
-// trailing blank cannot be seen here. Other users of the server log entries too:
-// look for your own statements (with your own keys) rather than counting all.
+// it drops white space at the start and white space and ';' at the end of the text,
+// so a trailing blank cannot be seen here. Other users of the server log entries
+// too: look for your own statements (with your own keys) rather than counting all.
 class GeneralLogReader {
   public:
     GeneralLogReader(); // marks the current end of the log
@@ -140,8 +140,8 @@ class GeneralLogReader {
     std::vector<GeneralLogEntry> Entries() const;
     // The statement texts of the "Query" entries since the mark.
     std::vector<std::string> Queries() const;
-    // True when one "Query" entry since the mark is exactly statement (with its
-    // trailing blanks and ';' removed, as the server logs it).
+    // True when one "Query" entry since the mark is exactly statement, trimmed as
+    // the server trims it.
     bool ContainsQuery(std::string_view statement) const;
     // The "Query" entries since the mark that contain fragment.
     std::vector<std::string> QueriesContaining(std::string_view fragment) const;

@@ -1,5 +1,6 @@
 #include "tests/support/ScratchServer.h"
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -42,7 +43,8 @@ unsigned FreePort() {
 }
 
 std::string ServerProgram() {
-    for (const char* candidate : {"/usr/sbin/mariadbd", "/usr/bin/mariadbd", "/usr/libexec/mariadbd"})
+    for (const char* candidate :
+         {"/usr/sbin/mariadbd", "/usr/bin/mariadbd", "/usr/libexec/mariadbd"})
         if (access(candidate, X_OK) == 0)
             return candidate;
     return "mariadbd"; // from PATH
@@ -118,10 +120,9 @@ bool ScratchServer::Start(std::string* why) {
     };
     if (geteuid() == 0)
         args.push_back("--user=root");
-    std::vector<char*> argv;
-    for (std::string& arg : args)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
+    std::vector<char*> argv(args.size() + 1, nullptr);
+    std::transform(args.begin(), args.end(), argv.begin(),
+                   [](std::string& arg) { return arg.data(); });
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -149,7 +150,8 @@ bool ScratchServer::Start(std::string* why) {
         if (std::chrono::steady_clock::now() > deadline) {
             Stop();
             if (why)
-                *why = "the scratch server did not accept connections (" + error + "):\n" + Tail(log);
+                *why =
+                    "the scratch server did not accept connections (" + error + "):\n" + Tail(log);
             return false;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(50));

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -12,69 +11,56 @@
 
 namespace {
 
+// Collects the messages; the channel delivers one at a time, so no lock is needed.
 class TraceCapture : public testing::Test {
   protected:
     void SetUp() override {
-        previous_ = platform::SetTraceSink([this](std::string_view message) {
-            std::lock_guard lock(mutex_);
-            messages_.emplace_back(message);
-        });
+        previous_ = platform::SetTraceSink(
+            [this](std::string_view message) { messages_.emplace_back(message); });
     }
     void TearDown() override { platform::SetTraceSink(previous_); }
 
-    std::vector<std::string> Messages() {
-        std::lock_guard lock(mutex_);
-        return messages_;
-    }
-
-  private:
-    platform::TraceSink previous_;
-    std::mutex mutex_;
     std::vector<std::string> messages_;
+    platform::TraceSink previous_;
 };
 
 TEST_F(TraceCapture, LineIsPrefixAndFormattedTextAsOneMessage) {
     DebugTrace("CTELVOAgentEnv::GetFirstRecord(%s)", "select 1");
     DebugTrace("no placeholders here");
     DebugTrace("poll %d ms\n", 1000);
-    DebugTrace("%s", "");
-    EXPECT_EQ(Messages(), (std::vector<std::string>{
-                              "[ZELAgent]CTELVOAgentEnv::GetFirstRecord(select 1)",
-                              "[ZELAgent]no placeholders here",
-                              "[ZELAgent]poll 1000 ms\n",
-                              "[ZELAgent]",
-                          }));
+    EXPECT_EQ(messages_, (std::vector<std::string>{
+                             "[ZELAgent]CTELVOAgentEnv::GetFirstRecord(select 1)",
+                             "[ZELAgent]no placeholders here",
+                             "[ZELAgent]poll 1000 ms\n",
+                         }));
 }
 
 TEST_F(TraceCapture, LongTextsAreCutToAWholeLineOf4095Bytes) {
-    DebugTrace("%s", std::string(4085, 'a').c_str());
-    DebugTrace("%s", std::string(5000, 'b').c_str());
-    // Three-byte syllables: 4085 bytes of room hold 1361 of them, not a broken 1362nd.
     std::string korean;
     for (int i = 0; i < 2000; ++i)
         korean += "가";
+    DebugTrace("%s", std::string(4085, 'a').c_str());
+    DebugTrace("%s", std::string(5000, 'b').c_str());
     DebugTrace("%s", korean.c_str());
 
-    const auto messages = Messages();
-    ASSERT_EQ(messages.size(), 3u);
-    EXPECT_EQ(messages[0], "[ZELAgent]" + std::string(4085, 'a'));
-    EXPECT_EQ(messages[1], "[ZELAgent]" + std::string(4085, 'b'));
-    EXPECT_EQ(messages[2], "[ZELAgent]" + korean.substr(0, 1361 * 3));
+    ASSERT_EQ(messages_.size(), 3u);
+    EXPECT_EQ(messages_[0], "[ZELAgent]" + std::string(4085, 'a'));
+    EXPECT_EQ(messages_[1], "[ZELAgent]" + std::string(4085, 'b'));
+    // 4085 bytes of room hold 1361 three-byte syllables, not a broken 1362nd.
+    EXPECT_EQ(messages_[2], "[ZELAgent]" + korean.substr(0, 1361 * 3));
 }
 
 TEST_F(TraceCapture, MessagesOfTwoThreadsNeverInterleave) {
-    // An unsynchronised sink: only the channel keeps the messages apart.
+    // Byte by byte into one stream, so that overlapping calls would show as mixed text.
     std::string stream;
     platform::SetTraceSink([&stream](std::string_view message) {
-        // Byte by byte, so that overlapping calls would show as mixed text.
         for (const char c : message)
             stream.push_back(c); // cppcheck-suppress useStlAlgorithm
         stream.push_back('|');
     });
     auto sender = [](char letter) {
-        const std::string text(64, letter);
         for (int i = 0; i < 300; ++i)
-            DebugTrace("%s", text.c_str());
+            DebugTrace("%s", std::string(64, letter).c_str());
     };
     std::thread a(sender, 'a');
     std::thread b(sender, 'b');
@@ -82,22 +68,19 @@ TEST_F(TraceCapture, MessagesOfTwoThreadsNeverInterleave) {
     b.join();
 
     std::size_t count = 0;
-    for (std::size_t start = 0; start < stream.size(); ++count) {
-        const auto end = stream.find('|', start);
-        ASSERT_NE(end, std::string::npos);
+    for (std::size_t start = 0, end; (end = stream.find('|', start)) != std::string::npos;
+         start = end + 1, ++count) {
         const std::string message = stream.substr(start, end - start);
-        EXPECT_TRUE(message == "[ZELAgent]" + std::string(64, 'a') ||
+        ASSERT_TRUE(message == "[ZELAgent]" + std::string(64, 'a') ||
                     message == "[ZELAgent]" + std::string(64, 'b'))
             << message;
-        start = end + 1;
     }
     EXPECT_EQ(count, 600u);
 }
 
 // The default channel writes to stderr only while someone listens (ZELAGENT_TRACE).
 TEST(TraceChannel, DefaultChannelWritesLinesToStderrOnlyWhenEnabled) {
-    auto saved = platform::SetTraceSink(nullptr);
-
+    const auto saved = platform::SetTraceSink(nullptr);
     ::unsetenv("ZELAGENT_TRACE");
     testing::internal::CaptureStderr();
     DebugTrace("dropped");
@@ -110,7 +93,6 @@ TEST(TraceChannel, DefaultChannelWritesLinesToStderrOnlyWhenEnabled) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "[ZELAgent]without line end\n[ZELAgent]with line end\n");
     ::unsetenv("ZELAGENT_TRACE");
-
     platform::SetTraceSink(saved);
 }
 

@@ -1,0 +1,66 @@
+// The sign-in rules of the sign-in dialog, apart from its window: field limits,
+// trimming, the empty-field checks, the password and phone statements, and the
+// last sign-in kept in the settings file. Texts are UTF-8; limits count CP949 bytes.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// The five fields, in the order the dialog exchanges them with its controls.
+struct SignInFields {
+    std::string password;
+    std::string telNum;
+    std::string agentName;
+    std::string svcId;
+    std::string userId;
+};
+
+enum class SignInField { None, Password, TelNum, AgentName, SvcId, UserId };
+
+// Limit of a field in CP949 bytes; 0 means none (the user ID).
+std::size_t SignInFieldLimit(SignInField field);
+
+// Length in CP949 bytes; a character with no CP949 form counts two.
+std::size_t Cp949Length(std::string_view utf8);
+
+// The first field, in exchange order, whose text is over its limit; None if none is.
+SignInField FirstFieldOverLimit(const SignInFields& fields);
+
+// "%1 이하의 문자를 입력하십시오." with the limit for %1.
+std::string LimitMessage(std::size_t limit);
+
+// The text without leading and trailing blanks, tabs, LF, CR, VT and FF.
+std::string TrimBlanks(std::string_view text);
+
+// The statements, values escaped for the database type (2 MySQL, else SQL Server).
+std::string PasswordStatement(const std::string& userId, const std::string& agentName,
+                              int dbType);
+std::string PhoneStatement(const std::string& userId, const std::string& svcId,
+                           const std::string& telNum, int dbType);
+
+// What one sign-in attempt came to.
+struct SignInOutcome {
+    enum class Result {
+        SignedIn,    // identity handed to theAgentEnv, last sign-in stored
+        Stopped,     // the dialog stays open; show the box (if any), then focus
+        ExitProcess, // the database type could not be read: end with status 1
+    };
+    Result result = Result::Stopped;
+    std::string message; // box to show, owned by the dialog; empty for none
+    std::string caption;
+    unsigned style = 0;
+    SignInField focus = SignInField::None;
+};
+
+// One attempt against theAgentEnv with the texts taken from the controls: learns the
+// database type, trims the fields in place, checks them, runs the password and phone
+// statements and, on success, SaveSignIn. Database errors have been shown already.
+SignInOutcome RunSignIn(SignInFields& fields);
+
+// The last sign-in from "Env\ZELAgent.INI" [GENERAL]; the password is left alone.
+void LoadLastSignIn(SignInFields& fields);
+
+// Writes the four last-sign-in keys (never the password), ignoring failures, then
+// hands the five fields to theAgentEnv.
+void SaveSignIn(const SignInFields& fields);

@@ -1,0 +1,135 @@
+// The agent's statement texts in both dialects, and the records read from values.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+#include <vector>
+
+#include "db/AgentStatements.h"
+#include "db/SqlText.h"
+
+namespace {
+
+using namespace agentsql;
+constexpr int kSqlServer = 0;
+
+TEST(ReadyStatusSql, MySqlStampsTheServerTime) {
+    EXPECT_EQ(ReadyStatusSql(3, DB_TYPE_MYSQL, "10", "2001"),
+              "update TRANSFER_NUM_INFO set IS_READY = 0, STATUS_START_TIME = "
+              "concat(F_MY_DATE(now()), F_MY_TIME(now())) where SVC_ID = 10 and TEL_NUM = '2001'");
+    EXPECT_EQ(ReadyStatusSql(4, DB_TYPE_MYSQL, "10", "2001"),
+              "update TRANSFER_NUM_INFO set IS_READY = 1, STATUS_START_TIME = "
+              "concat(F_MY_DATE(now()), F_MY_TIME(now())) where SVC_ID = 10 and TEL_NUM = '2001'");
+}
+
+TEST(ReadyStatusSql, SqlServerStampsTheServerTime) {
+    EXPECT_EQ(ReadyStatusSql(3, kSqlServer, "10", "2001"),
+              "update TRANSFER_NUM_INFO set IS_READY = 0, STATUS_START_TIME = "
+              "dbo.F_MY_DATE(getdate()) + dbo.F_MY_TIME(getdate()) where SVC_ID = 10 and "
+              "TEL_NUM = '2001'");
+    EXPECT_EQ(ReadyStatusSql(4, 1, "10", "2001"),
+              "update TRANSFER_NUM_INFO set IS_READY = 1, STATUS_START_TIME = "
+              "dbo.F_MY_DATE(getdate()) + dbo.F_MY_TIME(getdate()) where SVC_ID = 10 and "
+              "TEL_NUM = '2001'");
+}
+
+TEST(ReadyStatusSql, SignOutClearsTheTimeInBothDialects) {
+    const std::string expected = "update TRANSFER_NUM_INFO set IS_READY = 1, STATUS_START_TIME = "
+                                 "'00000000000000' where SVC_ID = 10 and TEL_NUM = '2001'";
+    EXPECT_EQ(ReadyStatusSql(1, DB_TYPE_MYSQL, "10", "2001"), expected);
+    EXPECT_EQ(ReadyStatusSql(1, kSqlServer, "10", "2001"), expected);
+}
+
+TEST(ReadQueries, AreTheSameInBothDialects) {
+    const std::string poll = "select XAN_ID, RECV_PHONE, CUST_INFO, TRANSFER_STATUS from "
+                             "TRANSFER_NUM_INFO where SVC_ID = 10 and TEL_NUM = '2001'";
+    EXPECT_EQ(TransferInfoSql(DB_TYPE_MYSQL, "10", "2001"), poll);
+    EXPECT_EQ(TransferInfoSql(kSqlServer, "10", "2001"), poll);
+    EXPECT_EQ(CustInfoSql("123"),
+              "select CUST_INFO, CUST_INFO2, CUST_INFO3, CUST_INFO4 from REQ_XAN where XAN_ID = 123");
+}
+
+TEST(HistAgentNameSql, KeepsItsTrailingBlank) {
+    const std::string expected = "update TRANSFER_HIST set AGENT_NM = 'agent01' where XAN_ID = 123 ";
+    EXPECT_EQ(HistAgentNameSql(DB_TYPE_MYSQL, "agent01", "123"), expected);
+    EXPECT_EQ(HistAgentNameSql(kSqlServer, "agent01", "123"), expected);
+}
+
+TEST(AgentStatements, QuotedValuesAreEscapedForTheDialect) {
+    EXPECT_EQ(ReadyStatusSql(1, DB_TYPE_MYSQL, "10", "o'k\\"),
+              "update TRANSFER_NUM_INFO set IS_READY = 1, STATUS_START_TIME = "
+              "'00000000000000' where SVC_ID = 10 and TEL_NUM = 'o''k\\\\'");
+    EXPECT_EQ(ReadyStatusSql(1, kSqlServer, "10", "o'k\\"),
+              "update TRANSFER_NUM_INFO set IS_READY = 1, STATUS_START_TIME = "
+              "'00000000000000' where SVC_ID = 10 and TEL_NUM = 'o''k\\'");
+    EXPECT_EQ(TransferInfoSql(DB_TYPE_MYSQL, "10", "' or ''='"),
+              "select XAN_ID, RECV_PHONE, CUST_INFO, TRANSFER_STATUS from TRANSFER_NUM_INFO "
+              "where SVC_ID = 10 and TEL_NUM = ''' or ''''='''");
+    EXPECT_EQ(HistAgentNameSql(DB_TYPE_MYSQL, "'; drop table x; --", "5"),
+              "update TRANSFER_HIST set AGENT_NM = '''; drop table x; --' where XAN_ID = 5 ");
+    EXPECT_EQ(HistAgentNameSql(kSqlServer, "김\\'", "5"),
+              "update TRANSFER_HIST set AGENT_NM = '김\\''' where XAN_ID = 5 ");
+}
+
+TEST(AgentStatements, KeysThatAreNotPlainDigitsAreRefused) {
+    for (const char* key : {"", "10 or 1=1", " 10", "-1", "1;", "1e3", "١"}) {
+        EXPECT_FALSE(ReadyStatusSql(3, DB_TYPE_MYSQL, key, "2001")) << key;
+        EXPECT_FALSE(TransferInfoSql(DB_TYPE_MYSQL, key, "2001")) << key;
+        EXPECT_FALSE(CustInfoSql(key)) << key;
+        EXPECT_FALSE(HistAgentNameSql(DB_TYPE_MYSQL, "agent01", key)) << key;
+    }
+}
+
+TEST(MakeTransferInfo, ReadsTheFourValuesInOrder) {
+    const TransferInfo info = MakeTransferInfo({"300001", "01012345678", "VIP 고객", "1"});
+    EXPECT_EQ(info.xanId, "300001");
+    EXPECT_EQ(info.recvPhone, "01012345678");
+    EXPECT_EQ(info.custInfo, "VIP 고객");
+    EXPECT_EQ(info.transferStatus, 1);
+}
+
+TEST(MakeTransferInfo, MissingValuesReadAsEmpty) {
+    const TransferInfo none = MakeTransferInfo({});
+    EXPECT_TRUE(none.xanId.empty() && none.recvPhone.empty() && none.custInfo.empty());
+    EXPECT_EQ(none.transferStatus, 0);
+    const TransferInfo two = MakeTransferInfo({"7", "010"});
+    EXPECT_EQ(two.xanId, "7");
+    EXPECT_EQ(two.recvPhone, "010");
+    EXPECT_TRUE(two.custInfo.empty());
+    EXPECT_EQ(two.transferStatus, 0);
+}
+
+TEST(MakeRecords, LongValuesAreCutToTheirFieldsAtACharacterBoundary) {
+    std::string korean; // 60 syllables: 120 CP949 bytes
+    for (int i = 0; i < 60; ++i)
+        korean += "가";
+    const TransferInfo info =
+        MakeTransferInfo({std::string(25, '1'), "0" + korean, "x" + korean, "1"});
+    EXPECT_EQ(info.xanId, std::string(20, '1'));
+    EXPECT_EQ(info.recvPhone, "0" + korean.substr(0, 9 * 3)); // 1 + 9 x 2 bytes = 19
+    EXPECT_EQ(info.custInfo, "x" + korean.substr(0, 49 * 3)); // 1 + 49 x 2 = 99
+
+    const CustInfo cust = MakeCustInfo({korean, korean, std::string(51, 'c'), "d", "extra"});
+    EXPECT_EQ(cust.custInfo1, korean.substr(0, 50 * 3));
+    EXPECT_EQ(cust.custInfo2, korean.substr(0, 25 * 3));
+    EXPECT_EQ(cust.custInfo3, std::string(50, 'c'));
+    EXPECT_EQ(cust.custInfo4, "d");
+    const CustInfo partial = MakeCustInfo({"a"});
+    EXPECT_EQ(partial.custInfo1, "a");
+    EXPECT_TRUE(partial.custInfo2.empty() && partial.custInfo3.empty() && partial.custInfo4.empty());
+}
+
+TEST(TextToInt, FollowsTheStandardDecimalConversion) {
+    EXPECT_EQ(TextToInt("1"), 1);
+    EXPECT_EQ(TextToInt(""), 0);
+    EXPECT_EQ(TextToInt("abc"), 0);
+    EXPECT_EQ(TextToInt("  \t2x"), 2);
+    EXPECT_EQ(TextToInt("-3"), -3);
+    EXPECT_EQ(TextToInt("+4"), 4);
+    EXPECT_EQ(TextToInt("- 4"), 0);
+    EXPECT_EQ(TextToInt("1.9"), 1);
+    EXPECT_EQ(TextToInt("99999999999999999999"), INT_MAX);
+    EXPECT_EQ(TextToInt("-99999999999999999999"), INT_MIN);
+}
+
+} // namespace

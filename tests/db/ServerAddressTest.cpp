@@ -1,0 +1,86 @@
+// The server address in the settings files, in a temporary working folder.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "config/IniFile.h"
+#include "db/AgentEnv.h"
+#include "tests/support/DbTestSupport.h"
+
+namespace {
+
+std::string FileBytes(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+class ServerAddressTest : public testing::Test {
+  protected:
+    zel::test::TempWorkDir work_{false};
+    CTELVOAgentEnv env_;
+};
+
+TEST_F(ServerAddressTest, SavedAddressIsInBothFilesAndLoadsBack) {
+    env_.serverAddress = "10.20.30.40";
+    EXPECT_TRUE(env_.SaveServerAddress());
+
+    const std::string agentIni = FileBytes(work_.Env() / "ZELAgent.INI");
+    const std::string versionIni = FileBytes(work_.Env() / "tnvx.INI");
+    EXPECT_NE(agentIni.find("[GENERAL]"), std::string::npos) << agentIni;
+    EXPECT_NE(agentIni.find("ZEL_CTI_SERVER_IP_ADDR=10.20.30.40"), std::string::npos) << agentIni;
+    EXPECT_NE(versionIni.find("[VERSION_CHECK_CONNECT]"), std::string::npos) << versionIni;
+    EXPECT_NE(versionIni.find("VC_SERVER_IP_ADDR=10.20.30.40"), std::string::npos) << versionIni;
+
+    CTELVOAgentEnv other;
+    EXPECT_TRUE(other.LoadServerAddress());
+    EXPECT_EQ(other.serverAddress, "10.20.30.40");
+}
+
+TEST_F(ServerAddressTest, MissingOrEmptyAddressLoadsEmptyAndStillSucceeds) {
+    env_.serverAddress = "stale";
+    EXPECT_TRUE(env_.LoadServerAddress());
+    EXPECT_EQ(env_.serverAddress, "");
+
+    CIniFile(".\\Env\\ZELAgent.INI", "GENERAL").WriteString("", "ZEL_CTI_SERVER_IP_ADDR");
+    env_.serverAddress = "stale";
+    EXPECT_TRUE(env_.LoadServerAddress());
+    EXPECT_EQ(env_.serverAddress, "");
+}
+
+TEST_F(ServerAddressTest, LongAddressesAreCutTo83BytesAtACharacterBoundary) {
+    const CIniFile ini("Env\\ZELAgent.INI", "GENERAL");
+    ini.WriteString(std::string(100, '1'), "ZEL_CTI_SERVER_IP_ADDR");
+    EXPECT_TRUE(env_.LoadServerAddress());
+    EXPECT_EQ(env_.serverAddress, std::string(83, '1'));
+
+    std::string korean; // 50 syllables, 100 CP949 bytes: 41 fit in 83
+    for (int i = 0; i < 50; ++i)
+        korean += "서";
+    ini.WriteString(korean, "ZEL_CTI_SERVER_IP_ADDR");
+    EXPECT_TRUE(env_.LoadServerAddress());
+    EXPECT_EQ(env_.serverAddress, korean.substr(0, 41 * 3));
+
+    // Saving writes no more than the field holds, so both files agree with it.
+    env_.serverAddress = "1" + korean;
+    EXPECT_TRUE(env_.SaveServerAddress());
+    EXPECT_EQ(env_.serverAddress, "1" + korean.substr(0, 41 * 3));
+    std::string stored;
+    CIniFile("./Env/tnvx.INI", "VERSION_CHECK_CONNECT").ReadString(stored, "VC_SERVER_IP_ADDR");
+    EXPECT_EQ(stored, env_.serverAddress);
+}
+
+TEST_F(ServerAddressTest, WithoutTheEnvFolderNothingIsWrittenAndSaveSucceeds) {
+    std::filesystem::remove_all(work_.Env());
+    env_.serverAddress = "10.0.0.1";
+    EXPECT_TRUE(env_.SaveServerAddress());
+    EXPECT_FALSE(std::filesystem::exists(work_.Env()));
+    EXPECT_TRUE(std::filesystem::is_empty(work_.Path()));
+    EXPECT_TRUE(env_.LoadServerAddress());
+    EXPECT_EQ(env_.serverAddress, "");
+}
+
+} // namespace

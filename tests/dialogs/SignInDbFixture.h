@@ -1,0 +1,57 @@
+// Shared set-up of the sign-in tests against the private database: a working folder
+// with the client credentials, theAgentEnv connected to the server, the rows of one
+// agent and one desk, recorded message boxes, and the CODE_INFO database-type row put
+// back after every test.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/MessageBox.h"
+#include "tests/support/DbTestSupport.h"
+
+namespace dlgtest {
+
+// The rows every sign-in test starts from (keys of these tests: SVC_ID 200-299,
+// USER_ID 'dlgtest*', TEL_NUM '42xx').
+inline constexpr const char* kUser = "dlgtest1";
+inline constexpr const char* kAgent = "김상담";
+inline constexpr const char* kPassword = "Secret 1";
+inline constexpr const char* kSvcId = "201";
+inline constexpr const char* kTelNum = "4201";
+
+// Puts the CODE_INFO database-type row back to 'MYSQL' when it goes, even when the
+// test failed half-way.
+class DbTypeRowGuard {
+  public:
+    DbTypeRowGuard() = default;
+    ~DbTypeRowGuard();
+    DbTypeRowGuard(const DbTypeRowGuard&) = delete;
+    DbTypeRowGuard& operator=(const DbTypeRowGuard&) = delete;
+    static void Restore();
+};
+
+class SignInDbTest : public zel::test::DbFixture {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Sets (or, with an empty value, deletes) the CODE_INFO database-type row.
+    void SetDbTypeRow(const std::string& value);
+    // Every box shown since SetUp, in order.
+    const std::vector<platform::MessageBoxRequest>& Boxes() const { return boxes_; }
+    void ClearBoxes() { boxes_.clear(); }
+    // Contents of Env/ZELAgent.INI; empty when there is no such file.
+    std::string SettingsFileBytes() const;
+
+    std::unique_ptr<zel::test::TempWorkDir> work_;
+
+  private:
+    bool adminReady_ = false;
+    DbTypeRowGuard dbTypeGuard_;
+    std::vector<platform::MessageBoxRequest> boxes_;
+    platform::MessageBoxHandler previousHandler_;
+};
+
+} // namespace dlgtest

@@ -1,0 +1,70 @@
+/* A C program of the library's interface: the three results the agent relies on,
+ * compiled as C against rdbclient/RDBClient.h and linked with librdbclient.so.
+ * Arguments: option files to try, in order; the first that exists becomes
+ * Env/rdbclient.cnf of the working directory. */
+#include <stdio.h>
+#include <string.h>
+#include <sys/stat.h>
+
+#include "rdbclient/RDBClient.h"
+
+static int failures = 0;
+
+static void check(int ok, const char* what) {
+    printf("%s: %s\n", ok ? "ok" : "FAILED", what);
+    if (!ok)
+        failures++;
+}
+
+static int copy_file(const char* from, const char* to) {
+    FILE* in = fopen(from, "rb");
+    if (in == NULL)
+        return 0;
+    FILE* out = fopen(to, "wb");
+    if (out == NULL) {
+        fclose(in);
+        return 0;
+    }
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, in)) > 0)
+        fwrite(buffer, 1, n, out);
+    fclose(in);
+    return fclose(out) == 0;
+}
+
+int main(int argc, char** argv) {
+    int copied = 0;
+    mkdir("Env", 0755);
+    for (int i = 1; i < argc && !copied; i++)
+        copied = copy_file(argv[i], "Env/rdbclient.cnf");
+    if (!copied) {
+        fprintf(stderr, "no client option file found: start the server with scripts/db start\n");
+        return 1;
+    }
+
+    int handle = RDBServerOpen("127.0.0.1", "8907");
+    check(handle > 0, "RDBServerOpen gives a handle");
+    if (handle <= 0)
+        return 1;
+
+    char record[RDB_RECORD_SIZE];
+    RDBStatus status;
+    int result = RDBQueryFirstRecord(handle, "NEW_XAN", "select 12, NULL", record, &status);
+    check(result > 0 && status.code == 0 && strcmp(record, "12:;:;") == 0,
+          "select 12, NULL gives 12:;:; and code 0");
+
+    result = RDBQueryFirstRecord(handle, "NEW_XAN",
+                                 "select CD_NM from CODE_INFO where CD_GRP = 'ZT_RDB_NONE'", record,
+                                 &status);
+    check(result > 0 && status.code == 1, "no matching row gives code 1");
+
+    result = RDBQueryFirstRecord(handle, "NEW_XAN", "selec 12", record, &status);
+    check(result <= 0 && status.code == 1064 &&
+              strstr(status.message, "You have an error in your SQL syntax") != NULL,
+          "a syntax error gives a result <= 0 with the server's code and message");
+    printf("    (%d: %s)\n", status.code, status.message);
+
+    check(RDBServerClose(handle) == 1, "RDBServerClose closes the handle");
+    return failures == 0 ? 0 : 1;
+}
