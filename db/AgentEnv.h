@@ -63,8 +63,8 @@ class CTELVOAgentEnv {
     // Message boxes (see util/MessageBoxes.h).
     void InfoMessageBox(wxWindow* owner, const char* format, ...)
         __attribute__((format(printf, 3, 4)));
-    int FormatMessageBox(wxWindow* owner, const char* caption, unsigned style,
-                         const char* format, ...) __attribute__((format(printf, 5, 6)));
+    int FormatMessageBox(wxWindow* owner, const char* caption, unsigned style, const char* format,
+                         ...) __attribute__((format(printf, 5, 6)));
 
     // A text escaped for the current dialect, to stand between single quotes.
     std::string SqlText(const std::string& text) const;

@@ -31,7 +31,8 @@ QueryResult RunQuery(int connection, const std::string& dbName, const std::strin
 }
 
 void ShowNoDataBox() {
-    platform::ShowMessageBox({nullptr, "조건에 맞는 자료가 없습니다.", "에러", platform::MB_ICONERROR});
+    platform::ShowMessageBox(
+        {nullptr, "조건에 맞는 자료가 없습니다.", "에러", platform::MB_ICONERROR});
 }
 
 } // namespace
@@ -43,7 +44,9 @@ bool CTELVOAgentEnv::RDBServerOpen() {
     return connection != 0;
 }
 
-int CTELVOAgentEnv::ServerClose() { return RDBServerClose(connection); }
+int CTELVOAgentEnv::ServerClose() {
+    return RDBServerClose(connection);
+}
 
 int CTELVOAgentEnv::GetFirstRecord(std::string& value, const std::string& sql,
                                    bool showNoDataMessage) {

@@ -6,10 +6,10 @@
 #include <string>
 
 struct TransferInfo {
-    int transferStatus = 0;  // 1 = a call has been transferred to this desk
-    std::string xanId;       // XAN_ID, at most 20 bytes
-    std::string recvPhone;   // RECV_PHONE, at most 20 bytes
-    std::string custInfo;    // CUST_INFO, at most 100 bytes
+    int transferStatus = 0; // 1 = a call has been transferred to this desk
+    std::string xanId;      // XAN_ID, at most 20 bytes
+    std::string recvPhone;  // RECV_PHONE, at most 20 bytes
+    std::string custInfo;   // CUST_INFO, at most 100 bytes
 
     static constexpr std::size_t kXanIdBytes = 20;
     static constexpr std::size_t kRecvPhoneBytes = 20;

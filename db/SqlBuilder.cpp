@@ -25,7 +25,8 @@ std::string VFormat(const char* format, va_list args) {
 }
 
 // Appends the given part of every item with ", " between consecutive entries.
-template <typename Part> void AppendList(std::string& out, const std::vector<SqlItem>& items, Part part) {
+template <typename Part>
+void AppendList(std::string& out, const std::vector<SqlItem>& items, Part part) {
     for (std::size_t i = 0; i < items.size(); ++i) {
         if (i > 0)
             out += ", ";
@@ -61,7 +62,8 @@ std::string SqlBuilder::BuildSQL() {
         break;
     case Update:
         text = "update " + table + " set ";
-        AppendList(text, items, [](const SqlItem& item) { return item.column + " = " + item.value; });
+        AppendList(text, items,
+                   [](const SqlItem& item) { return item.column + " = " + item.value; });
         break;
     case Call:
         text = "{ call " + table + " (";

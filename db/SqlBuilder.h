@@ -5,9 +5,11 @@
 #include <string>
 #include <vector>
 
+// Column names and values are kept whole, whatever their length: cutting a value
+// could split an escaped quote pair and so change the statement.
 struct SqlItem {
-    std::string column; // at most 50 characters
-    std::string value;  // as it appears in the statement, at most 2047 characters
+    std::string column;
+    std::string value; // as it appears in the statement
 };
 
 class SqlBuilder {

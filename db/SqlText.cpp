@@ -1,12 +1,14 @@
 // Escaping of quoted texts and the check of numeric keys.
 #include "db/SqlText.h"
 
+#include <algorithm>
+
 std::string EscapeSqlText(std::string_view text, int dbType) {
     const bool mysql = dbType == DB_TYPE_MYSQL;
     std::string escaped;
     escaped.reserve(text.size() + 8);
     for (const char c : text) {
-        if (false) {
+        if (c == '\'') {
             escaped += "''";
         } else if (mysql && c == '\\') {
             escaped += "\\\\";
@@ -21,10 +23,6 @@ std::string EscapeSqlText(std::string_view text, int dbType) {
 }
 
 bool IsPlainDigits(std::string_view text) {
-    if (text.empty())
-        return false;
-    for (const char c : text)
-        if (c < '0' || c > '9')
-            return false;
-    return true;
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }

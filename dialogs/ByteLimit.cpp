@@ -18,8 +18,7 @@ constexpr const char* kHandlerKey = "zel-byte-limit-handler";
 
 // "insert-text" of the entry: every insertion, typed, pasted, dropped or committed by
 // an input method, passes here before it reaches the text.
-void OnInsertText(GtkEditable* editable, const gchar* text, gint length, gint* position,
-                  gpointer) {
+void OnInsertText(GtkEditable* editable, const gchar* text, gint length, gint* position, gpointer) {
     const auto limit = GPOINTER_TO_SIZE(g_object_get_data(G_OBJECT(editable), kLimitKey));
     if (limit == 0 || g_object_get_data(G_OBJECT(editable), kProgramSetKey) != nullptr)
         return;
@@ -33,8 +32,7 @@ void OnInsertText(GtkEditable* editable, const gchar* text, gint length, gint* p
     g_signal_handlers_block_by_func(editable, reinterpret_cast<gpointer>(OnInsertText), nullptr);
     if (!fits.empty())
         gtk_editable_insert_text(editable, fits.data(), gint(fits.size()), position);
-    g_signal_handlers_unblock_by_func(editable, reinterpret_cast<gpointer>(OnInsertText),
-                                      nullptr);
+    g_signal_handlers_unblock_by_func(editable, reinterpret_cast<gpointer>(OnInsertText), nullptr);
     g_signal_stop_emission_by_name(editable, "insert-text");
     gtk_widget_error_bell(GTK_WIDGET(editable));
 }

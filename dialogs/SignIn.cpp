@@ -22,7 +22,7 @@ constexpr const char* kPasswordSqlMySql =
 constexpr const char* kPasswordSqlServer = "select PASSWORD from USER_AGENT_INFO where USER_ID = "
                                            "'%s' and AGENT_NM = '%s' collate Korean_Wansung_BIN ";
 constexpr const char* kPhoneSql = "select TEL_NUM from TRANSFER_NUM_INFO where USER_ID = '%s' "
-                                   "and SVC_ID = %s and TEL_NUM = '%s' ";
+                                  "and SVC_ID = %s and TEL_NUM = '%s' ";
 
 constexpr const char* kUnknownUser = "등록되지 않은 사용자 입니다.";
 constexpr const char* kWrongPassword = "비밀번호가 일치하지 않습니다.";
@@ -130,16 +130,14 @@ std::string TrimBlanks(std::string_view text) {
     return std::string(text.substr(first, last - first + 1));
 }
 
-std::string PasswordStatement(const std::string& userId, const std::string& agentName,
-                              int dbType) {
+std::string PasswordStatement(const std::string& userId, const std::string& agentName, int dbType) {
     return FillIn(dbType == DB_TYPE_MYSQL ? kPasswordSqlMySql : kPasswordSqlServer,
                   {EscapeSqlText(userId, dbType), EscapeSqlText(agentName, dbType)});
 }
 
 std::string PhoneStatement(const std::string& userId, const std::string& svcId,
                            const std::string& telNum, int dbType) {
-    return FillIn(kPhoneSql,
-                  {EscapeSqlText(userId, dbType), svcId, EscapeSqlText(telNum, dbType)});
+    return FillIn(kPhoneSql, {EscapeSqlText(userId, dbType), svcId, EscapeSqlText(telNum, dbType)});
 }
 
 SignInOutcome RunSignIn(SignInFields& fields) {
@@ -176,9 +174,8 @@ SignInOutcome RunSignIn(SignInFields& fields) {
         return Refuse("비밀번호를 입력하십시오", kErrorCaption, kError, SignInField::Password);
 
     std::string storedPassword;
-    switch (env.GetFirstRecord(storedPassword,
-                               PasswordStatement(fields.userId, fields.agentName, env.dbType),
-                               false)) {
+    switch (env.GetFirstRecord(
+        storedPassword, PasswordStatement(fields.userId, fields.agentName, env.dbType), false)) {
     case -1:
         return {};
     case 0:

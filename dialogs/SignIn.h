@@ -34,8 +34,7 @@ std::string LimitMessage(std::size_t limit);
 std::string TrimBlanks(std::string_view text);
 
 // The statements, values escaped for the database type (2 MySQL, else SQL Server).
-std::string PasswordStatement(const std::string& userId, const std::string& agentName,
-                              int dbType);
+std::string PasswordStatement(const std::string& userId, const std::string& agentName, int dbType);
 std::string PhoneStatement(const std::string& userId, const std::string& svcId,
                            const std::string& telNum, int dbType);
 

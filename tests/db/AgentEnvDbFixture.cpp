@@ -5,7 +5,8 @@
 namespace dbtest {
 
 std::string DBErrorText(int code, const std::string& message) {
-    return "데이터베이스 오류입니다.\r\n오류코드:" + std::to_string(code) + "\r\n오류메세지:" + message;
+    return "데이터베이스 오류입니다.\r\n오류코드:" + std::to_string(code) +
+           "\r\n오류메세지:" + message;
 }
 
 void AgentEnvDbTest::SetUp() {
@@ -18,8 +19,8 @@ void AgentEnvDbTest::SetUp() {
         boxes_.push_back(r);
         return platform::IDOK;
     });
-    previousSink_ = platform::SetTraceSink(
-        [this](std::string_view message) { traces_.emplace_back(message); });
+    previousSink_ =
+        platform::SetTraceSink([this](std::string_view message) { traces_.emplace_back(message); });
     work_ = std::make_unique<zel::test::TempWorkDir>();
 
     DeleteOwnRows();

@@ -15,7 +15,8 @@ TEST_F(AgentEnvDbTest, OpeningTracesAddressAndPortAndClosingPassesTheResultThrou
     env.serverAddress = "127.0.0.1";
     ASSERT_TRUE(env.RDBServerOpen());
     EXPECT_NE(env.connection, 0);
-    EXPECT_EQ(Traces(), (Strings{"[ZELAgent]CTELVOAgentEnv::RDBServerOpen IP(127.0.0.1) PORT(8907)"}));
+    EXPECT_EQ(Traces(),
+              (Strings{"[ZELAgent]CTELVOAgentEnv::RDBServerOpen IP(127.0.0.1) PORT(8907)"}));
     const int handle = env.connection;
     EXPECT_EQ(env.ServerClose(), 1);
     EXPECT_EQ(env.connection, handle); // kept, as the library's handle is not reused
@@ -31,8 +32,8 @@ TEST_F(AgentEnvDbTest, QueryResultsRecordNoRecordAndError) {
     EXPECT_TRUE(log.ContainsQuery("select 'a', 'b'"));
 
     value = "old";
-    EXPECT_EQ(env_->GetFirstRecord(value, "select CD_NM from CODE_INFO where CD_GRP = 'dbtest-none'",
-                                   false),
+    EXPECT_EQ(env_->GetFirstRecord(
+                  value, "select CD_NM from CODE_INFO where CD_GRP = 'dbtest-none'", false),
               0);
     EXPECT_EQ(value, "old");
     EXPECT_TRUE(Boxes().empty());
@@ -55,9 +56,9 @@ TEST_F(AgentEnvDbTest, QueryResultsRecordNoRecordAndError) {
 
 TEST_F(AgentEnvDbTest, NoRecordShowsItsBoxOnlyWhenAsked) {
     Strings values;
-    EXPECT_EQ(env_->GetFirstRecord(values, "select 1 from CODE_INFO where CD_GRP = 'dbtest-none'",
-                                   true),
-              0);
+    EXPECT_EQ(
+        env_->GetFirstRecord(values, "select 1 from CODE_INFO where CD_GRP = 'dbtest-none'", true),
+        0);
     EXPECT_TRUE(values.empty());
     ASSERT_EQ(Boxes().size(), 1u);
     EXPECT_EQ(Boxes()[0].text, "조건에 맞는 자료가 없습니다.");
@@ -76,20 +77,17 @@ TEST_F(AgentEnvDbTest, AllValuesAreAppendedAfterWhatTheListHeld) {
 }
 
 TEST_F(AgentEnvDbTest, FailedStatementShowsTheServersCodeAndMessage) {
-    zel::test::GeneralLogReader log;
+    AddCall(300000);
+    // Too long for AGENT_NM: the server refuses it in strict mode.
+    EXPECT_EQ(env_->ExecuteSQL("update TRANSFER_HIST set AGENT_NM = '" + std::string(30, 'x') +
+                               "' where XAN_ID = 300000"),
+              0);
     EXPECT_EQ(env_->ExecuteSQL("update DBTEST_NO_SUCH_TABLE set X = 1"), 0);
-    ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0].text,
+    ASSERT_EQ(Boxes().size(), 2u);
+    EXPECT_EQ(Boxes()[0].text, DBErrorText(1406, "Data too long for column 'AGENT_NM' at row 1"));
+    EXPECT_EQ(Boxes()[1].text,
               DBErrorText(1146, "Table 'NEW_XAN.DBTEST_NO_SUCH_TABLE' doesn't exist"));
-    EXPECT_EQ(Boxes()[0].caption, "에러");
-
-    EXPECT_EQ(env_->ExecuteSQL("update TRANSFER_NUM_INFO set IS_READY = 5 where SVC_ID = 101 and "
-                               "TEL_NUM = '3101'"),
-              1);
-    EXPECT_EQ(DeskValue(kTelNum, "IS_READY"), "5");
-    EXPECT_EQ(Boxes().size(), 1u);
-    EXPECT_TRUE(log.ContainsQuery(
-        "update TRANSFER_NUM_INFO set IS_READY = 5 where SVC_ID = 101 and TEL_NUM = '3101'"));
+    EXPECT_EQ(Boxes()[1].caption, "에러");
     EXPECT_TRUE(Traces().empty()); // statements leave no trace line of their own
 }
 
@@ -132,7 +130,8 @@ TEST_F(CheckDBTypeTest, MySqlInCapitalsSetsTheType) {
     EXPECT_EQ(env_->CheckDBType(), 1);
     EXPECT_EQ(env_->dbType, DB_TYPE_MYSQL);
     EXPECT_TRUE(log.ContainsQuery(kCheckSql));
-    EXPECT_EQ(Traces(), (Strings{std::string("[ZELAgent]CXANManagerEnv::CheckDBType(") + kCheckSql + ")"}));
+    EXPECT_EQ(Traces(),
+              (Strings{std::string("[ZELAgent]CXANManagerEnv::CheckDBType(") + kCheckSql + ")"}));
     EXPECT_TRUE(Boxes().empty());
 }
 

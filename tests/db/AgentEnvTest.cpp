@@ -61,8 +61,8 @@ TEST_F(AgentEnvBoxes, DatabaseErrorBoxShowsCodeAndMessage) {
     EXPECT_EQ(boxes_[0].text, "데이터베이스 오류입니다.\r\n오류코드:0\r\n오류메세지:");
     EXPECT_EQ(boxes_[1].text,
               "데이터베이스 오류입니다.\r\n오류코드:2006\r\n오류메세지:Server has gone away");
-    EXPECT_EQ(boxes_[2].text.size(), boxes_[1].text.size() - std::strlen("Server has gone away") +
-                                         sizeof status.message);
+    EXPECT_EQ(boxes_[2].text.size(),
+              boxes_[1].text.size() - std::strlen("Server has gone away") + sizeof status.message);
     for (const auto& box : boxes_) {
         EXPECT_EQ(box.caption, "에러");
         EXPECT_EQ(box.style, platform::MB_ICONERROR);

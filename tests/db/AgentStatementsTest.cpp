@@ -13,31 +13,30 @@ namespace {
 using namespace agentsql;
 constexpr int kSqlServer = 0;
 
-TEST(ReadyStatusSql, MySqlStampsTheServerTime) {
+TEST(ReadyStatusSql, EachModeAndDialectHasItsOwnText) {
+    const std::string head = "update TRANSFER_NUM_INFO set IS_READY = ";
+    const std::string tail = " where SVC_ID = 10 and TEL_NUM = '2001'";
+    const std::string mysqlTime = "concat(F_MY_DATE(now()), F_MY_TIME(now()))";
+    const std::string sqlServerTime = "dbo.F_MY_DATE(getdate()) + dbo.F_MY_TIME(getdate())";
+    const std::string zeros = "'00000000000000'";
+    const struct {
+        int mode, dbType;
+        std::string expected;
+    } cases[] = {
+        {3, DB_TYPE_MYSQL, head + "0, STATUS_START_TIME = " + mysqlTime + tail},
+        {4, DB_TYPE_MYSQL, head + "1, STATUS_START_TIME = " + mysqlTime + tail},
+        {3, kSqlServer, head + "0, STATUS_START_TIME = " + sqlServerTime + tail},
+        {4, 1, head + "1, STATUS_START_TIME = " + sqlServerTime + tail},
+        {1, DB_TYPE_MYSQL, head + "1, STATUS_START_TIME = " + zeros + tail},
+        {1, kSqlServer, head + "1, STATUS_START_TIME = " + zeros + tail},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ReadyStatusSql(c.mode, c.dbType, "10", "2001"), c.expected)
+            << c.mode << "/" << c.dbType;
+    // The exact text of the worked example, written out once in full.
     EXPECT_EQ(ReadyStatusSql(3, DB_TYPE_MYSQL, "10", "2001"),
               "update TRANSFER_NUM_INFO set IS_READY = 0, STATUS_START_TIME = "
               "concat(F_MY_DATE(now()), F_MY_TIME(now())) where SVC_ID = 10 and TEL_NUM = '2001'");
-    EXPECT_EQ(ReadyStatusSql(4, DB_TYPE_MYSQL, "10", "2001"),
-              "update TRANSFER_NUM_INFO set IS_READY = 1, STATUS_START_TIME = "
-              "concat(F_MY_DATE(now()), F_MY_TIME(now())) where SVC_ID = 10 and TEL_NUM = '2001'");
-}
-
-TEST(ReadyStatusSql, SqlServerStampsTheServerTime) {
-    EXPECT_EQ(ReadyStatusSql(3, kSqlServer, "10", "2001"),
-              "update TRANSFER_NUM_INFO set IS_READY = 0, STATUS_START_TIME = "
-              "dbo.F_MY_DATE(getdate()) + dbo.F_MY_TIME(getdate()) where SVC_ID = 10 and "
-              "TEL_NUM = '2001'");
-    EXPECT_EQ(ReadyStatusSql(4, 1, "10", "2001"),
-              "update TRANSFER_NUM_INFO set IS_READY = 1, STATUS_START_TIME = "
-              "dbo.F_MY_DATE(getdate()) + dbo.F_MY_TIME(getdate()) where SVC_ID = 10 and "
-              "TEL_NUM = '2001'");
-}
-
-TEST(ReadyStatusSql, SignOutClearsTheTimeInBothDialects) {
-    const std::string expected = "update TRANSFER_NUM_INFO set IS_READY = 1, STATUS_START_TIME = "
-                                 "'00000000000000' where SVC_ID = 10 and TEL_NUM = '2001'";
-    EXPECT_EQ(ReadyStatusSql(1, DB_TYPE_MYSQL, "10", "2001"), expected);
-    EXPECT_EQ(ReadyStatusSql(1, kSqlServer, "10", "2001"), expected);
 }
 
 TEST(ReadQueries, AreTheSameInBothDialects) {
@@ -45,12 +44,14 @@ TEST(ReadQueries, AreTheSameInBothDialects) {
                              "TRANSFER_NUM_INFO where SVC_ID = 10 and TEL_NUM = '2001'";
     EXPECT_EQ(TransferInfoSql(DB_TYPE_MYSQL, "10", "2001"), poll);
     EXPECT_EQ(TransferInfoSql(kSqlServer, "10", "2001"), poll);
-    EXPECT_EQ(CustInfoSql("123"),
-              "select CUST_INFO, CUST_INFO2, CUST_INFO3, CUST_INFO4 from REQ_XAN where XAN_ID = 123");
+    EXPECT_EQ(
+        CustInfoSql("123"),
+        "select CUST_INFO, CUST_INFO2, CUST_INFO3, CUST_INFO4 from REQ_XAN where XAN_ID = 123");
 }
 
 TEST(HistAgentNameSql, KeepsItsTrailingBlank) {
-    const std::string expected = "update TRANSFER_HIST set AGENT_NM = 'agent01' where XAN_ID = 123 ";
+    const std::string expected =
+        "update TRANSFER_HIST set AGENT_NM = 'agent01' where XAN_ID = 123 ";
     EXPECT_EQ(HistAgentNameSql(DB_TYPE_MYSQL, "agent01", "123"), expected);
     EXPECT_EQ(HistAgentNameSql(kSqlServer, "agent01", "123"), expected);
 }
@@ -116,7 +117,8 @@ TEST(MakeRecords, LongValuesAreCutToTheirFieldsAtACharacterBoundary) {
     EXPECT_EQ(cust.custInfo4, "d");
     const CustInfo partial = MakeCustInfo({"a"});
     EXPECT_EQ(partial.custInfo1, "a");
-    EXPECT_TRUE(partial.custInfo2.empty() && partial.custInfo3.empty() && partial.custInfo4.empty());
+    EXPECT_TRUE(partial.custInfo2.empty() && partial.custInfo3.empty() &&
+                partial.custInfo4.empty());
 }
 
 TEST(TextToInt, FollowsTheStandardDecimalConversion) {

@@ -14,10 +14,11 @@ namespace {
 
 TEST(AgentEnvReconnect, QueriesWorkAgainAfterTheServerRestarted) {
     std::vector<platform::MessageBoxRequest> boxes;
-    const auto previous = platform::SetMessageBoxHandler([&boxes](const platform::MessageBoxRequest& r) {
-        boxes.push_back(r);
-        return platform::IDOK;
-    });
+    const auto previous =
+        platform::SetMessageBoxHandler([&boxes](const platform::MessageBoxRequest& r) {
+            boxes.push_back(r);
+            return platform::IDOK;
+        });
     zel::test::TempWorkDir work;
     zel::test::ScratchServer server;
     std::string why;

@@ -83,8 +83,8 @@ TEST(SqlBuilder, LongValuesAndColumnsAreKeptWhole) {
     EXPECT_EQ(builder.items[0].column, column);
     EXPECT_EQ(builder.items[0].value, "'" + value + "'");
     EXPECT_EQ(builder.items[1].value, std::string(3000, 'n') + "-7");
-    EXPECT_EQ(builder.BuildSQL(), "update T set " + column + " = '" + value + "', N = " +
-                                      std::string(3000, 'n') + "-7");
+    EXPECT_EQ(builder.BuildSQL(), "update T set " + column + " = '" + value +
+                                      "', N = " + std::string(3000, 'n') + "-7");
 }
 
 } // namespace

@@ -14,7 +14,9 @@ void DeleteOwnRows(zel::test::AdminConnection& admin) {
 }
 } // namespace
 
-DbTypeRowGuard::~DbTypeRowGuard() { Restore(); }
+DbTypeRowGuard::~DbTypeRowGuard() {
+    Restore();
+}
 
 void DbTypeRowGuard::Restore() {
     zel::test::AdminConnection admin;
@@ -65,7 +67,8 @@ void SignInDbTest::TearDown() {
 
 void SignInDbTest::SetDbTypeRow(const std::string& value) {
     if (value.empty())
-        Admin().Execute("delete from CODE_INFO where CD_GRP = 'SYSTEM_VALUE' and CD_ID = 'DB_TYPE'");
+        Admin().Execute(
+            "delete from CODE_INFO where CD_GRP = 'SYSTEM_VALUE' and CD_ID = 'DB_TYPE'");
     else
         Admin().Execute("update CODE_INFO set CD_NM = " + Admin().Quote(value) +
                         " where CD_GRP = 'SYSTEM_VALUE' and CD_ID = 'DB_TYPE'");

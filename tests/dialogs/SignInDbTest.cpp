@@ -212,8 +212,8 @@ TEST_F(SignInDbTest, MissingDatabaseTypeRowReopensTheConnectionAtEveryAttempt) {
         const auto entries = log.Entries();
         unsigned long session = 0;
         for (const auto& e : entries)
-            if (e.command == "Query" && e.argument.find("collate Korean_Wansung_BIN") !=
-                                            std::string::npos &&
+            if (e.command == "Query" &&
+                e.argument.find("collate Korean_Wansung_BIN") != std::string::npos &&
                 e.argument.find("'dlgtest1'") != std::string::npos)
                 session = e.connectionId;
         ASSERT_NE(session, 0u);
