@@ -52,9 +52,17 @@ struct ControlTemplate {
     unsigned style;   // ControlStyle flags
 };
 
+// Frame of a dialog window. Every dialog has a caption, a system menu with the close
+// box and a modal frame; the console also has a minimize box.
+enum DialogStyle : unsigned {
+    DialogStyleNone = 0,
+    DialogMinimizeBox = 1u << 0,
+};
+
 struct DialogTemplate {
     int id;               // IDD_...
     const char* caption;  // UTF-8
+    unsigned style;       // DialogStyle flags
     const char* fontFace; // "굴림" or "굴림체"; mapped to an installed font at run time
     int pointSize;        // 9
     int width;            // client size in dialog units

@@ -1,0 +1,336 @@
+// CHoverButton: a GtkButton whose "draw" signal the class answers itself.
+#include "controls/HoverButton.h"
+
+#include "platform/gui/AppCss.h"
+#include "platform/gui/SysColors.h"
+
+#include <algorithm>
+
+#include <gtk/gtk.h>
+#include <wx/fontutil.h>
+#include <wx/toplevel.h>
+
+using platform::COLOR_BTNFACE;
+using platform::COLOR_BTNHIGHLIGHT;
+using platform::COLOR_BTNSHADOW;
+using platform::COLOR_BTNTEXT;
+using platform::GetSysColor;
+
+namespace {
+
+constexpr uint32_t kIndexOutOfRange = 3;
+constexpr int kTipMaxWidth = 400; // pixels; longer tips wrap
+
+void SetSource(cairo_t* cr, const wxColour& colour) {
+    cairo_set_source_rgb(cr, colour.Red() / 255.0, colour.Green() / 255.0, colour.Blue() / 255.0);
+}
+
+// Draw3dRect: top and left lines in one colour, bottom and right in the other.
+void Draw3dRect(cairo_t* cr, const wxRect& r, const wxColour& topLeft, const wxColour& bottomRight) {
+    SetSource(cr, topLeft);
+    cairo_rectangle(cr, r.x, r.y, r.width - 1, 1);
+    cairo_rectangle(cr, r.x, r.y, 1, r.height - 1);
+    cairo_fill(cr);
+    SetSource(cr, bottomRight);
+    cairo_rectangle(cr, r.x + r.width - 1, r.y, 1, r.height);
+    cairo_rectangle(cr, r.x, r.y + r.height - 1, r.width, 1);
+    cairo_fill(cr);
+}
+
+} // namespace
+
+CHoverButton::CHoverButton() { Init(); }
+
+CHoverButton::CHoverButton(wxWindow* parent, wxWindowID id, const wxString& label, const wxPoint& pos,
+                           const wxSize& size, long style) {
+    Init();
+    Create(parent, id, label, pos, size, style);
+}
+
+CHoverButton::~CHoverButton() {
+    // The widget outlives this part of the object: no callback may reach it any more.
+    if (m_widget)
+        g_signal_handlers_disconnect_by_data(m_widget, this);
+    if (m_tipLabel)
+        g_object_unref(m_tipLabel);
+}
+
+void CHoverButton::Init() {
+    // Stored values, read once: a later change of the system colours does not change them.
+    m_stateColors[ColorBackHot] = GetSysColor(COLOR_BTNFACE);
+    m_stateColors[ColorTextHot] = GetSysColor(COLOR_BTNTEXT);
+    m_stateColors[ColorBackNormal] = GetSysColor(COLOR_BTNFACE);
+    m_stateColors[ColorTextNormal] = GetSysColor(COLOR_BTNTEXT);
+}
+
+bool CHoverButton::Create(wxWindow* parent, wxWindowID id, const wxString& label, const wxPoint& pos,
+                          const wxSize& size, long style) {
+    if (!wxButton::Create(parent, id, label, pos, size, style))
+        return false;
+    ConnectGtk();
+    PrepareLabelWidget();
+    Bind(wxEVT_ENTER_WINDOW, &CHoverButton::OnEnter, this);
+    Bind(wxEVT_MOTION, &CHoverButton::OnMotion, this);
+    Bind(wxEVT_LEAVE_WINDOW, &CHoverButton::OnLeave, this);
+    Bind(wxEVT_KILL_FOCUS, &CHoverButton::OnKillFocus, this);
+    // Deactivation of the window clears hot; the binding goes with this button.
+    if (wxWindow* topLevel = wxGetTopLevelParent(this); topLevel && topLevel != this)
+        topLevel->Bind(wxEVT_ACTIVATE, &CHoverButton::OnTopLevelActivate, this);
+    return true;
+}
+
+void CHoverButton::ConnectGtk() {
+    gtk_style_context_add_class(gtk_widget_get_style_context(m_widget), platform::kCssClassHoverButton);
+    gtk_widget_add_events(m_widget, GDK_POINTER_MOTION_MASK);
+    g_signal_connect(m_widget, "draw", G_CALLBACK(OnGtkDraw), this);
+    g_signal_connect(m_widget, "state-flags-changed", G_CALLBACK(OnGtkStateFlagsChanged), this);
+    g_signal_connect(m_widget, "query-tooltip", G_CALLBACK(OnGtkQueryTooltip), this);
+    g_signal_connect(m_widget, "grab-notify", G_CALLBACK(OnGtkGrabNotify), this);
+}
+
+// The button's own label widget is never drawn (the caption is painted here), but its
+// size request would make GTK enlarge a button with a long caption: let it shrink.
+void CHoverButton::PrepareLabelWidget() {
+    GtkWidget* child = gtk_bin_get_child(GTK_BIN(m_widget));
+    if (child && GTK_IS_LABEL(child))
+        gtk_label_set_ellipsize(GTK_LABEL(child), PANGO_ELLIPSIZE_END);
+}
+
+void CHoverButton::SetLabel(const wxString& label) {
+    wxButton::SetLabel(label);
+    PrepareLabelWidget();
+    Refresh();
+}
+
+bool CHoverButton::Enable(bool enable) {
+    const bool changed = wxButton::Enable(enable);
+    if (!enable)
+        CancelHover();
+    return changed;
+}
+
+uint32_t CHoverButton::SetStateColor(unsigned index, const wxColour& colour, bool repaint) {
+    index &= 0xFF;
+    if (index > ColorTextNormal)
+        return kIndexOutOfRange;
+    m_stateColors[index] = colour;
+    if (repaint)
+        Refresh();
+    return 0;
+}
+
+wxColour CHoverButton::GetStateColor(unsigned index) const {
+    index &= 0xFF;
+    return index > ColorTextNormal ? wxColour() : m_stateColors[index];
+}
+
+bool CHoverButton::IsPressed() const {
+    return m_widget && (gtk_widget_get_state_flags(m_widget) & GTK_STATE_FLAG_ACTIVE) != 0;
+}
+
+CHoverButton::DrawItemState CHoverButton::CurrentDrawState() const {
+    return {m_bHot, IsPressed(), !IsThisEnabled()};
+}
+
+void CHoverButton::CancelHover() {
+    if (!m_bHot)
+        return;
+    m_bHot = false;
+    Refresh();
+}
+
+// Hot needs an active top-level window; a drag that started elsewhere does not
+// light the button up.
+void CHoverButton::UpdateHotFromPointer(bool pointerInside, bool leftDown) {
+    if (!pointerInside) {
+        CancelHover();
+        return;
+    }
+    if (m_bHot || (leftDown && !m_bHot) || !IsThisEnabled())
+        return;
+    auto* frame = dynamic_cast<wxTopLevelWindow*>(wxGetTopLevelParent(this));
+    if (!frame || !frame->IsActive())
+        return;
+    m_bHot = true;
+    Refresh();
+}
+
+void CHoverButton::OnEnter(wxMouseEvent& event) {
+    UpdateHotFromPointer(true, event.LeftIsDown());
+    event.Skip();
+}
+
+void CHoverButton::OnMotion(wxMouseEvent& event) {
+    UpdateHotFromPointer(GetClientRect().Contains(event.GetPosition()), event.LeftIsDown());
+    event.Skip();
+}
+
+void CHoverButton::OnLeave(wxMouseEvent& event) {
+    UpdateHotFromPointer(false, event.LeftIsDown());
+    event.Skip();
+}
+
+void CHoverButton::OnTopLevelActivate(wxActivateEvent& event) {
+    event.Skip();
+    if (!event.GetActive())
+        CancelHover();
+}
+
+void CHoverButton::OnKillFocus(wxFocusEvent& event) {
+    event.Skip();
+    CancelHover();
+}
+
+int CHoverButton::OnGtkDraw(void* widget, cairo_t* cr, CHoverButton* self) {
+    GtkWidget* gtkWidget = static_cast<GtkWidget*>(widget);
+    const wxRect rect(0, 0, gtk_widget_get_allocated_width(gtkWidget),
+                      gtk_widget_get_allocated_height(gtkWidget));
+    self->DrawItem(cr, rect, self->CurrentDrawState());
+    return TRUE; // nothing of GtkButton's own look (background, frame, label, focus ring)
+}
+
+void CHoverButton::OnGtkStateFlagsChanged(void* widget, int previous, CHoverButton* self) {
+    const int now = gtk_widget_get_state_flags(static_cast<GtkWidget*>(widget));
+    const int changed = now ^ previous;
+    // The button or a parent was disabled.
+    if ((changed & now & GTK_STATE_FLAG_INSENSITIVE) != 0)
+        self->CancelHover();
+    if (changed & (GTK_STATE_FLAG_ACTIVE | GTK_STATE_FLAG_INSENSITIVE))
+        gtk_widget_queue_draw(static_cast<GtkWidget*>(widget));
+}
+
+// Another widget took a grab (a menu, a modal dialog): the counterpart of cancel mode.
+void CHoverButton::OnGtkGrabNotify(void*, int wasGrabbed, CHoverButton* self) {
+    if (!wasGrabbed)
+        self->CancelHover();
+}
+
+void CHoverButton::DrawItem(cairo_t* cr, const wxRect& rect, const DrawItemState& state) {
+    m_bDrawHot = state.hot;
+    m_bPressed = state.pressed;
+    m_bDisabled = state.disabled;
+    cairo_save(cr);
+    DrawFace(cr, rect);
+    if (m_bPressed || m_bDrawHot)
+        DrawFrame(cr, rect);
+    DrawCaption(cr, rect);
+    cairo_restore(cr);
+}
+
+uint32_t CHoverButton::DrawFace(cairo_t* cr, const wxRect& rect) {
+    SetSource(cr, m_stateColors[(m_bDrawHot || m_bPressed) ? ColorBackHot : ColorBackNormal]);
+    cairo_rectangle(cr, rect.x, rect.y, rect.width, rect.height);
+    cairo_fill(cr);
+    return 0;
+}
+
+uint32_t CHoverButton::DrawFrame(cairo_t* cr, const wxRect& rect) {
+    // System colours are read at every draw.
+    const wxColour highlight = GetSysColor(COLOR_BTNHIGHLIGHT);
+    const wxColour shadow = GetSysColor(COLOR_BTNSHADOW);
+    if (m_bPressed)
+        Draw3dRect(cr, rect, shadow, highlight);
+    else
+        Draw3dRect(cr, rect, highlight, shadow);
+    return 0;
+}
+
+// The caption wraps at word breaks within the button, each line centred, and the
+// block centred as a whole; pressed, everything moves one pixel right and down.
+void CHoverButton::DrawCaption(cairo_t* cr, const wxRect& rect) {
+    const wxString caption = GetLabelText();
+    if (caption.empty())
+        return;
+    wxRect outer = rect;
+    if (m_bPressed)
+        outer.Offset(1, 1);
+
+    const wxScopedCharBuffer utf8 = caption.utf8_str();
+    PangoLayout* layout = gtk_widget_create_pango_layout(m_widget, utf8.data());
+    pango_cairo_update_layout(cr, layout);
+    if (const wxNativeFontInfo* font = GetFont().GetNativeFontInfo())
+        pango_layout_set_font_description(layout, font->description);
+    pango_layout_set_width(layout, outer.width * PANGO_SCALE);
+    pango_layout_set_wrap(layout, PANGO_WRAP_WORD);
+    pango_layout_set_alignment(layout, PANGO_ALIGN_CENTER);
+
+    PangoRectangle logical;
+    pango_layout_get_pixel_extents(layout, nullptr, &logical);
+    // Integer division truncates toward zero, as the centring of the measured rectangle must.
+    const int left = outer.x + (outer.width - logical.width) / 2;
+    const int top = outer.y + (outer.height - logical.height) / 2;
+
+    auto show = [&](int dx, int dy, const wxColour& colour) {
+        SetSource(cr, colour);
+        cairo_move_to(cr, left + dx - logical.x, top + dy - logical.y);
+        pango_cairo_show_layout(cr, layout);
+    };
+    if (m_bDisabled) {
+        // Embossed: highlight one pixel down-right, shadow on top; state colours unused.
+        show(1, 1, GetSysColor(COLOR_BTNHIGHLIGHT));
+        show(0, 0, GetSysColor(COLOR_BTNSHADOW));
+    } else {
+        show(0, 0, m_stateColors[(m_bDrawHot || m_bPressed) ? ColorTextHot : ColorTextNormal]);
+    }
+    g_object_unref(layout);
+}
+
+wxImage CHoverButton::RenderToImage(const DrawItemState& state) {
+    const wxSize size = GetSize();
+    wxImage image(size.x, size.y);
+    if (size.x <= 0 || size.y <= 0)
+        return image;
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, size.x, size.y);
+    cairo_t* cr = cairo_create(surface);
+    DrawItem(cr, wxRect(0, 0, size.x, size.y), state);
+    cairo_destroy(cr);
+    cairo_surface_flush(surface);
+    const unsigned char* data = cairo_image_surface_get_data(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    for (int y = 0; y < size.y; ++y) {
+        const auto* row = reinterpret_cast<const uint32_t*>(data + y * stride);
+        for (int x = 0; x < size.x; ++x)
+            image.SetRGB(x, y, (row[x] >> 16) & 0xFF, (row[x] >> 8) & 0xFF, row[x] & 0xFF);
+    }
+    cairo_surface_destroy(surface);
+    return image;
+}
+
+void CHoverButton::SetTipText(const char* text, bool activate) {
+    if (!text)
+        return;
+    if (!m_tipLabel) {
+        // The tip's content: a wrapping label, kept for the button's lifetime.
+        GtkWidget* label = gtk_label_new(nullptr);
+        gtk_label_set_line_wrap(GTK_LABEL(label), TRUE);
+        gtk_label_set_line_wrap_mode(GTK_LABEL(label), PANGO_WRAP_WORD_CHAR);
+        PangoContext* context = gtk_widget_get_pango_context(label);
+        PangoFontMetrics* metrics = pango_context_get_metrics(context, nullptr, nullptr);
+        const int charWidth = std::max(pango_font_metrics_get_approximate_char_width(metrics),
+                                       pango_font_metrics_get_approximate_digit_width(metrics));
+        pango_font_metrics_unref(metrics);
+        if (charWidth > 0)
+            gtk_label_set_max_width_chars(GTK_LABEL(label), kTipMaxWidth * PANGO_SCALE / charWidth);
+        m_tipLabel = g_object_ref_sink(label);
+    }
+    if (!m_bHasTool) {
+        m_bHasTool = true;
+        m_toolRect = GetClientRect();
+    }
+    m_tipText = text;
+    gtk_label_set_text(GTK_LABEL(m_tipLabel), text);
+    m_bTipActive = activate;
+    gtk_widget_set_has_tooltip(m_widget, activate);
+    atk_object_set_description(gtk_widget_get_accessible(m_widget), activate ? text : "");
+}
+
+int CHoverButton::OnGtkQueryTooltip(void*, int x, int y, int, void* tooltip, CHoverButton* self) {
+    if (!self->m_bTipActive || !self->m_bHasTool || !self->m_toolRect.Contains(x, y))
+        return FALSE;
+    GtkTooltip* gtkTooltip = static_cast<GtkTooltip*>(tooltip);
+    gtk_tooltip_set_custom(gtkTooltip, GTK_WIDGET(self->m_tipLabel));
+    const GdkRectangle area{self->m_toolRect.x, self->m_toolRect.y, self->m_toolRect.width,
+                            self->m_toolRect.height};
+    gtk_tooltip_set_tip_area(gtkTooltip, &area);
+    return TRUE;
+}

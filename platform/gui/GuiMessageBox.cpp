@@ -1,0 +1,60 @@
+// Message boxes as modal wxMessageDialogs on the UI thread.
+#include "platform/gui/GuiMessageBox.h"
+
+#include "platform/gui/UiThread.h"
+
+#include <wx/msgdlg.h>
+
+namespace platform {
+namespace {
+
+constexpr unsigned kButtonMask = 0x0F;
+constexpr unsigned kIconMask = 0xF0;
+
+long DialogStyle(unsigned style) {
+    long wxStyle = (style & kButtonMask) == MB_YESNO ? wxYES_NO : wxOK;
+    switch (style & kIconMask) {
+    case MB_ICONSTOP:
+        wxStyle |= wxICON_ERROR;
+        break;
+    case MB_ICONQUESTION:
+        wxStyle |= wxICON_QUESTION;
+        break;
+    case MB_ICONEXCLAMATION:
+        wxStyle |= wxICON_WARNING;
+        break;
+    case MB_ICONINFORMATION:
+        wxStyle |= wxICON_INFORMATION;
+        break;
+    default:
+        break;
+    }
+    return wxStyle | wxCENTRE;
+}
+
+// The program's texts break lines with "\r\n"; GTK would show the '\r'.
+wxString LineBreaks(const std::string& text) {
+    wxString result = wxString::FromUTF8(text);
+    result.Replace("\r\n", "\n");
+    result.Replace("\r", "\n");
+    return result;
+}
+
+int ShowOnUiThread(const MessageBoxRequest& request) {
+    wxMessageDialog dialog(request.owner, LineBreaks(request.text), wxString::FromUTF8(request.caption),
+                           DialogStyle(request.style));
+    const int answer = dialog.ShowModal();
+    if ((request.style & kButtonMask) == MB_YESNO)
+        return answer == wxID_YES ? IDYES : IDNO;
+    return IDOK;
+}
+
+} // namespace
+
+int ShowGuiMessageBox(const MessageBoxRequest& request) {
+    return RunOnUiThreadAndWait([&request] { return ShowOnUiThread(request); });
+}
+
+void InstallGuiMessageBoxHandler() { SetMessageBoxHandler(&ShowGuiMessageBox); }
+
+} // namespace platform

@@ -1,0 +1,128 @@
+// CColorLabel and CColorEdit: colours as painted, brushes, accessible labels.
+#include "controls/ColorEdit.h"
+#include "controls/ColorLabel.h"
+#include "platform/gui/Accessibility.h"
+#include "platform/gui/StaticEdge.h"
+#include "platform/gui/SysColors.h"
+#include "tests/gui/support/GuiTestSupport.h"
+
+#include <atk/atk.h>
+#include <gtest/gtest.h>
+#include <gtk/gtk.h>
+#include <wx/frame.h>
+
+using guitest::CountPixels;
+using guitest::PixelAt;
+using guitest::RenderWindow;
+using platform::GetSysColor;
+
+namespace {
+
+const wxColour kLavender(230, 230, 250);
+const wxColour kLightBlue(173, 216, 230);
+const wxColour kInk(20, 40, 160);
+
+class ColorControls : public testing::Test {
+protected:
+    void SetUp() override {
+        frame = new wxFrame(nullptr, wxID_ANY, "colours", wxPoint(40, 40), wxSize(420, 200));
+        label = new CColorLabel(frame, 1016, wxString::FromUTF8("전화번호"), wxPoint(4, 4), wxSize(80, 24),
+                                wxBORDER_SUNKEN);
+        edit = new CColorEdit(frame, 1024, wxString::FromUTF8("홍길동 고객님"), wxPoint(90, 4), wxSize(200, 24));
+        readOnly = new CColorEdit(frame, 1036, wxString::FromUTF8("홍길동 고객님"), wxPoint(90, 40), wxSize(200, 24));
+        frame->Show();
+        guitest::PumpEvents(50);
+    }
+    void TearDown() override { frame->Destroy(); }
+
+    wxFrame* frame = nullptr;
+    CColorLabel* label = nullptr;
+    CColorEdit* edit = nullptr;
+    CColorEdit* readOnly = nullptr;
+};
+
+// The colour that fills most of the image's middle row: the background.
+wxColour MiddleBackground(const wxImage& image) { return PixelAt(image, image.GetWidth() - 4, image.GetHeight() / 2); }
+
+} // namespace
+
+TEST_F(ColorControls, LabelStartsInButtonTextOnButtonFace) {
+    EXPECT_EQ(label->GetTextColor(), GetSysColor(platform::COLOR_BTNTEXT));
+    EXPECT_EQ(label->GetBackColor(), GetSysColor(platform::COLOR_BTNFACE));
+    EXPECT_EQ(MiddleBackground(RenderWindow(label)), GetSysColor(platform::COLOR_BTNFACE));
+}
+
+TEST_F(ColorControls, LabelPaintsItsColoursAndItsSunkenEdge) {
+    label->SetTextColor(kInk);
+    label->SetBackColor(kLavender);
+    guitest::PumpEvents(30);
+    const wxImage image = RenderWindow(label);
+    EXPECT_EQ(MiddleBackground(image), kLavender);
+    EXPECT_GT(CountPixels(image, kInk), 10);
+    EXPECT_TRUE(platform::HasStaticEdge(label));
+    EXPECT_EQ(PixelAt(image, 0, 0), GetSysColor(platform::COLOR_BTNSHADOW));
+    EXPECT_EQ(PixelAt(image, 0, 12), GetSysColor(platform::COLOR_BTNSHADOW));
+    EXPECT_EQ(PixelAt(image, 79, 12), GetSysColor(platform::COLOR_BTNHIGHLIGHT));
+    EXPECT_EQ(PixelAt(image, 40, 23), GetSysColor(platform::COLOR_BTNHIGHLIGHT));
+}
+
+TEST_F(ColorControls, EachBackColourReplacesTheOneBrush) {
+    for (const wxColour& colour : {wxColour(1, 2, 3), wxColour(4, 5, 6), kLavender}) {
+        label->SetBackColor(colour);
+        edit->SetBackColor(colour);
+    }
+    EXPECT_EQ(label->GetBackBrush().GetColour(), kLavender);
+    EXPECT_EQ(edit->GetBackBrush().GetColour(), kLavender);
+    // The text colour alone leaves the brush as it was.
+    const wxBrush labelBrush = label->GetBackBrush();
+    const wxBrush editBrush = edit->GetBackBrush();
+    label->SetTextColor(kInk);
+    edit->SetTextColor(kInk);
+    EXPECT_TRUE(label->GetBackBrush().IsSameAs(labelBrush));
+    EXPECT_TRUE(edit->GetBackBrush().IsSameAs(editBrush));
+}
+
+TEST_F(ColorControls, EditStartsBlackOnWhite) {
+    EXPECT_EQ(edit->GetTextColor(), *wxBLACK);
+    EXPECT_EQ(edit->GetBackColor(), *wxWHITE);
+    const wxImage image = RenderWindow(edit);
+    EXPECT_EQ(MiddleBackground(image), *wxWHITE);
+    EXPECT_GT(CountPixels(image, *wxBLACK), 10);
+}
+
+TEST_F(ColorControls, ReadOnlyEditIsPaintedLikeAnEditableOne) {
+    for (CColorEdit* field : {edit, readOnly}) {
+        field->SetTextColor(kInk);
+        field->SetBackColor(kLightBlue);
+    }
+    readOnly->SetReadOnly(true);
+    EXPECT_FALSE(readOnly->IsEditable());
+    guitest::PumpEvents(30);
+    const wxImage editable = RenderWindow(edit);
+    guitest::SavePng(editable, "/tmp/edit-render.png");
+    guitest::SavePng(guitest::CaptureScreen(edit), "/tmp/edit-screen.png");
+    guitest::SavePng(guitest::CaptureScreen(frame), "/tmp/frame-screen.png");
+    const wxImage fixed = RenderWindow(readOnly);
+    EXPECT_EQ(MiddleBackground(editable), kLightBlue);
+    EXPECT_EQ(MiddleBackground(fixed), kLightBlue);
+    EXPECT_EQ(CountPixels(fixed, kInk), CountPixels(editable, kInk));
+    EXPECT_GT(CountPixels(fixed, kInk), 10);
+}
+
+TEST_F(ColorControls, FieldIsNamedAndLabelledByItsLabel) {
+    platform::SetAccessibleLabel(edit, label);
+    EXPECT_EQ(platform::GetAccessibleName(edit), "전화번호");
+    AtkObject* field = gtk_widget_get_accessible(edit->GetConnectWidget());
+    AtkObject* caption = gtk_widget_get_accessible(label->m_widget);
+    AtkRelationSet* relations = atk_object_ref_relation_set(field);
+    AtkRelation* labelledBy = atk_relation_set_get_relation_by_type(relations, ATK_RELATION_LABELLED_BY);
+    ASSERT_NE(labelledBy, nullptr);
+    GPtrArray* targets = atk_relation_get_target(labelledBy);
+    ASSERT_EQ(targets->len, 1u);
+    EXPECT_EQ(g_ptr_array_index(targets, 0), caption);
+    g_object_unref(relations);
+
+    AtkRelationSet* labelRelations = atk_object_ref_relation_set(caption);
+    EXPECT_TRUE(atk_relation_set_contains(labelRelations, ATK_RELATION_LABEL_FOR));
+    g_object_unref(labelRelations);
+}

@@ -1,0 +1,35 @@
+// main() of every GUI test binary: wx is started once, the tests run inside it.
+#include "platform/gui/GuiPlatform.h"
+
+#include <cstdio>
+
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/init.h>
+
+namespace {
+
+class GuiTestApp : public wxApp {
+public:
+    bool OnInit() override { return true; }
+};
+
+} // namespace
+
+wxIMPLEMENT_APP_NO_MAIN(GuiTestApp);
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    if (!wxEntryStart(argc, argv)) {
+        std::fprintf(stderr, "GUI tests: wx could not start (is there a display?)\n");
+        return 1;
+    }
+    int result = 1;
+    if (wxTheApp && wxTheApp->CallOnInit()) {
+        platform::InitGuiPlatform();
+        result = RUN_ALL_TESTS();
+        wxTheApp->OnExit();
+    }
+    wxEntryCleanup();
+    return result;
+}

@@ -1,0 +1,349 @@
+// zelagent-callcenter: the call-centre side of the agent's work, for demonstrations,
+// tests and load. It writes call transfers into the shared tables as the call
+// centre does, ends them, shows the desks, and can run as a small distributor.
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <optional>
+#include <random>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "db/SqlText.h"
+#include "tools/CallCenter.h"
+#include "tools/CallCenterDb.h"
+#include "tools/Distributor.h"
+
+namespace fs = std::filesystem;
+using namespace callcenter;
+
+namespace {
+
+constexpr const char* kUsage = R"(usage: zelagent-callcenter [--cnf FILE] [--host H] [--port P] COMMAND [options]
+
+The call-centre side of ZELAgent: transfers calls to agents' desks in the database
+NEW_XAN and ends them again, as the call centre does.
+
+Commands:
+  transfer --svc N --tel T [--xan ID] [--phone P] [--cust TEXT]...
+        Transfers a call to the desk (service N, phone number T): a request in REQ_XAN
+        (a new one with made-up Korean customer data, or the existing request ID),
+        its TRANSFER_HIST row of today, and TRANSFER_STATUS 1 on the desk. Up to four
+        --cust give the customer lines. Prints the call's XAN_ID.
+  hangup --svc N --tel T
+        Ends the desk's call: TRANSFER_STATUS 0, and the call's seconds as CONF_TIME.
+  status [--svc N]...
+        Every desk (or those of the services): readiness, since when, and its call.
+  run [--svc N]... [--count N] [--duration S] [--min S] [--max S] [--gap S] [--seed N]
+        Distributes calls to desks that are ready and free, each lasting between
+        --min and --max seconds (default 20 and 60), with a pause of --gap seconds
+        (default 5) for the desk after each call. Waiting requests of the service are
+        used first. Stops after --count calls have ended, after --duration seconds, or
+        on Ctrl+C / SIGTERM; calls under way are then ended.
+
+Connection:
+  --cnf FILE    the client option file with the account (e.g. build/db/client.cnf);
+                also --defaults FILE or --defaults-file=FILE. Without it the program's
+                own Env/rdbclient.cnf of the working folder is used, as the agent's
+                program does, else the standard MariaDB option files.
+  --host H      the server's address (default: host of the option file, else 127.0.0.1)
+  --port P      the server's port (default: port of the option file, else 8907)
+  --help        this text
+)";
+
+std::atomic<bool> g_stop{false};
+
+void OnStopSignal(int) { g_stop = true; }
+
+struct Arguments {
+    std::string command;
+    std::string cnf, host, port;
+    std::vector<std::string> services;
+    std::string tel, xan, phone;
+    std::vector<std::string> cust;
+    DistributorOptions run;
+    std::optional<unsigned> seed;
+};
+
+[[noreturn]] void UsageError(const std::string& message) {
+    std::cerr << "zelagent-callcenter: " << message << "\n(see zelagent-callcenter --help)\n";
+    std::exit(2);
+}
+
+int NumberOption(const std::string& name, const std::string& text) {
+    if (!IsPlainDigits(text) || text.size() > 9)
+        UsageError(name + " needs a whole number, not '" + text + "'");
+    return std::atoi(text.c_str());
+}
+
+Arguments ParseArguments(int argc, char** argv) {
+    Arguments args;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        std::string value;
+        bool inlineValue = false;
+        if (arg.rfind("--", 0) == 0) {
+            if (const auto eq = arg.find('='); eq != std::string::npos) {
+                value = arg.substr(eq + 1);
+                arg = arg.substr(0, eq);
+                inlineValue = true;
+            }
+        }
+        auto next = [&]() -> std::string {
+            if (inlineValue)
+                return value;
+            if (i + 1 >= argc)
+                UsageError(arg + " needs a value");
+            return argv[++i];
+        };
+        if (arg == "--help" || arg == "-h") {
+            std::cout << kUsage;
+            std::exit(0);
+        } else if (arg == "--cnf" || arg == "--defaults" || arg == "--defaults-file") {
+            args.cnf = next();
+        } else if (arg == "--host") {
+            args.host = next();
+        } else if (arg == "--port") {
+            args.port = next();
+        } else if (arg == "--svc") {
+            args.services.push_back(next());
+        } else if (arg == "--tel") {
+            args.tel = next();
+        } else if (arg == "--xan") {
+            args.xan = next();
+        } else if (arg == "--phone") {
+            args.phone = next();
+        } else if (arg == "--cust") {
+            args.cust.push_back(next());
+        } else if (arg == "--count") {
+            args.run.count = NumberOption(arg, next());
+        } else if (arg == "--duration") {
+            args.run.durationSeconds = NumberOption(arg, next());
+        } else if (arg == "--min") {
+            args.run.minSeconds = NumberOption(arg, next());
+        } else if (arg == "--max") {
+            args.run.maxSeconds = NumberOption(arg, next());
+        } else if (arg == "--gap") {
+            args.run.gapSeconds = NumberOption(arg, next());
+        } else if (arg == "--seed") {
+            args.seed = static_cast<unsigned>(NumberOption(arg, next()));
+        } else if (arg.rfind("-", 0) == 0) {
+            UsageError("unknown option " + arg);
+        } else if (args.command.empty()) {
+            args.command = arg;
+        } else {
+            UsageError("unexpected argument " + arg);
+        }
+    }
+    if (args.command.empty())
+        UsageError("no command given");
+    if (args.run.maxSeconds < args.run.minSeconds)
+        args.run.maxSeconds = args.run.minSeconds;
+    for (const std::string& svc : args.services)
+        if (!IsPlainDigits(svc))
+            UsageError("--svc needs a service ID (a number), not '" + svc + "'");
+    if (args.cust.size() > 4)
+        UsageError("at most four --cust lines");
+    return args;
+}
+
+// A value of the [client] group of an option file, or "".
+std::string OptionFileValue(const fs::path& file, const std::string& key) {
+    std::ifstream in(file);
+    std::string line;
+    bool client = false;
+    while (std::getline(in, line)) {
+        const auto first = line.find_first_not_of(" \t");
+        if (first == std::string::npos || line[first] == '#' || line[first] == ';')
+            continue;
+        line = line.substr(first);
+        if (line[0] == '[') {
+            client = line.rfind("[client]", 0) == 0 || line.rfind("[zelagent]", 0) == 0;
+            continue;
+        }
+        const auto eq = line.find('=');
+        if (!client || eq == std::string::npos)
+            continue;
+        std::string name = line.substr(0, eq);
+        name.erase(name.find_last_not_of(" \t") + 1);
+        if (name != key)
+            continue;
+        std::string value = line.substr(eq + 1);
+        value.erase(0, value.find_first_not_of(" \t"));
+        value.erase(value.find_last_not_of(" \t\r") + 1);
+        return value;
+    }
+    return {};
+}
+
+// rdbclient reads its credentials from Env/rdbclient.cnf of the working folder: a
+// given option file is put into a private folder of that shape, which becomes the
+// working folder for the run and is removed at the end.
+class CredentialsFolder {
+  public:
+    bool Use(const fs::path& cnf) {
+        char pattern[] = "/tmp/zelagent-callcenter-XXXXXX";
+        if (mkdtemp(pattern) == nullptr)
+            return false;
+        m_folder = pattern;
+        std::error_code ec;
+        fs::create_directory(m_folder / "Env", ec);
+        if (!ec)
+            fs::copy_file(cnf, m_folder / "Env" / "rdbclient.cnf", ec);
+        if (ec || chdir(m_folder.c_str()) != 0)
+            return false;
+        return true;
+    }
+    ~CredentialsFolder() {
+        if (!m_folder.empty()) {
+            std::error_code ec;
+            fs::remove_all(m_folder, ec);
+        }
+    }
+
+  private:
+    fs::path m_folder;
+};
+
+const char* SinceText(const std::string& stamp, std::time_t now, char* buffer, std::size_t size) {
+    const auto since = ParseLocalStamp(stamp);
+    if (!since) {
+        std::snprintf(buffer, size, "-");
+        return buffer;
+    }
+    const long long seconds = now > *since ? static_cast<long long>(now - *since) : 0;
+    std::snprintf(buffer, size, "%s:%s:%s (%lld:%02lld:%02lld)", stamp.substr(8, 2).c_str(),
+                  stamp.substr(10, 2).c_str(), stamp.substr(12, 2).c_str(), seconds / 3600,
+                  seconds / 60 % 60, seconds % 60);
+    return buffer;
+}
+
+int RunStatus(CallCenter& center, const Arguments& args) {
+    std::vector<DeskState> desks;
+    if (!center.ListDesks(args.services, desks)) {
+        std::cerr << "zelagent-callcenter: " << center.Error() << "\n";
+        return 1;
+    }
+    std::printf("%-6s %-8s %-12s %-11s %-22s %s\n", "SVC_ID", "TEL_NUM", "USER_ID", "STATE",
+                "SINCE (FOR)", "TRANSFER");
+    const std::time_t now = std::time(nullptr);
+    for (const DeskState& desk : desks) {
+        char since[64];
+        std::string transfer = "0 (no call)";
+        if (desk.transferStatus == 1)
+            transfer = "1 (call " + desk.xanId + " from " + desk.recvPhone + ")";
+        else if (desk.transferStatus != 0)
+            transfer = std::to_string(desk.transferStatus);
+        std::printf("%-6s %-8s %-12s %-11s %-22s %s\n", desk.desk.svcId.c_str(),
+                    desk.desk.telNum.c_str(), desk.userId.c_str(), ReadinessText(desk),
+                    SinceText(desk.statusStartTime, now, since, sizeof since), transfer.c_str());
+    }
+    if (desks.empty())
+        std::printf("(no desks)\n");
+    return 0;
+}
+
+DeskKey OneDesk(const Arguments& args) {
+    if (args.services.size() != 1)
+        UsageError(args.command + " needs one --svc");
+    if (args.tel.empty())
+        UsageError(args.command + " needs --tel");
+    return {args.services[0], args.tel};
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const Arguments args = ParseArguments(argc, argv);
+    if (args.command != "transfer" && args.command != "hangup" && args.command != "status" &&
+        args.command != "run")
+        UsageError("unknown command " + args.command);
+
+    fs::path cnf = args.cnf.empty() ? fs::path("Env/rdbclient.cnf") : fs::absolute(args.cnf);
+    if (!args.cnf.empty() && !fs::is_regular_file(cnf)) {
+        std::cerr << "zelagent-callcenter: no option file " << args.cnf << "\n";
+        return 2;
+    }
+    std::string host = args.host.empty() ? OptionFileValue(cnf, "host") : args.host;
+    std::string port = args.port.empty() ? OptionFileValue(cnf, "port") : args.port;
+    if (host.empty())
+        host = "127.0.0.1";
+    if (port.empty())
+        port = "8907";
+
+    CredentialsFolder credentials;
+    if (!args.cnf.empty() && !credentials.Use(cnf)) {
+        std::cerr << "zelagent-callcenter: cannot prepare the credentials of " << args.cnf << "\n";
+        return 1;
+    }
+    CallCenterDb db;
+    if (!db.Open(host, port)) {
+        std::cerr << "zelagent-callcenter: " << db.Error() << "\n";
+        return 1;
+    }
+    std::mt19937 random(args.seed ? *args.seed : std::random_device{}());
+    CallCenter center(db, random);
+
+    if (args.command == "status")
+        return RunStatus(center, args);
+
+    if (args.command == "transfer") {
+        TransferRequest request;
+        request.desk = OneDesk(args);
+        request.xanId = args.xan;
+        request.phone = args.phone;
+        request.cust = args.cust;
+        TransferResult result;
+        if (!center.Transfer(request, result)) {
+            std::cerr << "zelagent-callcenter: " << center.Error() << "\n";
+            return 1;
+        }
+        std::cerr << "call " << result.xanId << " from " << result.phone << " (" << result.custInfo
+                  << ") transferred to desk " << request.desk.svcId << "/" << request.desk.telNum
+                  << (result.replacedCall ? ", replacing the call it had" : "") << "\n";
+        std::cout << result.xanId << std::endl;
+        return 0;
+    }
+
+    if (args.command == "hangup") {
+        const DeskKey desk = OneDesk(args);
+        HangupResult result;
+        if (!center.Hangup(desk, result)) {
+            std::cerr << "zelagent-callcenter: " << center.Error() << "\n";
+            return 1;
+        }
+        std::cout << "call " << result.xanId << " ended after " << result.seconds << " s"
+                  << std::endl;
+        return 0;
+    }
+
+    // run
+    struct sigaction action {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
+    std::cout << "distributing calls";
+    if (!args.services.empty()) {
+        std::cout << " to service";
+        for (const std::string& svc : args.services)
+            std::cout << " " << svc;
+    }
+    std::cout << " (calls of " << args.run.minSeconds << "-" << args.run.maxSeconds << " s";
+    if (args.run.count > 0)
+        std::cout << ", " << args.run.count << " calls";
+    if (args.run.durationSeconds > 0)
+        std::cout << ", for " << args.run.durationSeconds << " s";
+    std::cout << "); Ctrl+C stops" << std::endl;
+    Distributor distributor(center, args.run, random, std::cout);
+    distributor.Run(g_stop);
+    return 0;
+}
