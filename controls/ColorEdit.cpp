@@ -30,7 +30,9 @@ void CColorEdit::SetBackColor(const wxColour& colour) {
     Refresh();
 }
 
-void CColorEdit::SetReadOnly(bool readOnly) { SetEditable(!readOnly); }
+void CColorEdit::SetReadOnly(bool readOnly) {
+    SetEditable(!readOnly);
+}
 
 void CColorEdit::ApplyColours() {
     if (!m_widget)

@@ -6,7 +6,7 @@
 #include <wx/textctrl.h>
 
 class CColorEdit : public wxTextCtrl {
-public:
+  public:
     CColorEdit();
     CColorEdit(wxWindow* parent, wxWindowID id, const wxString& value = wxEmptyString,
                const wxPoint& pos = wxDefaultPosition, const wxSize& size = wxDefaultSize,
@@ -29,7 +29,7 @@ public:
     // Read-only on or off (EM_SETREADONLY); the colours do not change with it.
     void SetReadOnly(bool readOnly);
 
-private:
+  private:
     void ApplyColours();
 
     wxColour m_textColor{0, 0, 0};

@@ -7,7 +7,7 @@
 #include <wx/stattext.h>
 
 class CColorLabel : public wxStaticText {
-public:
+  public:
     CColorLabel();
     CColorLabel(wxWindow* parent, wxWindowID id, const wxString& label,
                 const wxPoint& pos = wxDefaultPosition, const wxSize& size = wxDefaultSize,
@@ -31,7 +31,7 @@ public:
     // Centres the text vertically as well (the template's centre-vertically style).
     void SetCentreVertically(bool centre);
 
-private:
+  private:
     void ApplyColours();
 
     wxColour m_textColor;

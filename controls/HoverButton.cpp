@@ -26,7 +26,8 @@ void SetSource(cairo_t* cr, const wxColour& colour) {
 }
 
 // Draw3dRect: top and left lines in one colour, bottom and right in the other.
-void Draw3dRect(cairo_t* cr, const wxRect& r, const wxColour& topLeft, const wxColour& bottomRight) {
+void Draw3dRect(cairo_t* cr, const wxRect& r, const wxColour& topLeft,
+                const wxColour& bottomRight) {
     SetSource(cr, topLeft);
     cairo_rectangle(cr, r.x, r.y, r.width - 1, 1);
     cairo_rectangle(cr, r.x, r.y, 1, r.height - 1);
@@ -39,10 +40,12 @@ void Draw3dRect(cairo_t* cr, const wxRect& r, const wxColour& topLeft, const wxC
 
 } // namespace
 
-CHoverButton::CHoverButton() { Init(); }
+CHoverButton::CHoverButton() {
+    Init();
+}
 
-CHoverButton::CHoverButton(wxWindow* parent, wxWindowID id, const wxString& label, const wxPoint& pos,
-                           const wxSize& size, long style) {
+CHoverButton::CHoverButton(wxWindow* parent, wxWindowID id, const wxString& label,
+                           const wxPoint& pos, const wxSize& size, long style) {
     Init();
     Create(parent, id, label, pos, size, style);
 }
@@ -63,8 +66,8 @@ void CHoverButton::Init() {
     m_stateColors[ColorTextNormal] = GetSysColor(COLOR_BTNTEXT);
 }
 
-bool CHoverButton::Create(wxWindow* parent, wxWindowID id, const wxString& label, const wxPoint& pos,
-                          const wxSize& size, long style) {
+bool CHoverButton::Create(wxWindow* parent, wxWindowID id, const wxString& label,
+                          const wxPoint& pos, const wxSize& size, long style) {
     if (!wxButton::Create(parent, id, label, pos, size, style))
         return false;
     ConnectGtk();
@@ -80,7 +83,8 @@ bool CHoverButton::Create(wxWindow* parent, wxWindowID id, const wxString& label
 }
 
 void CHoverButton::ConnectGtk() {
-    gtk_style_context_add_class(gtk_widget_get_style_context(m_widget), platform::kCssClassHoverButton);
+    gtk_style_context_add_class(gtk_widget_get_style_context(m_widget),
+                                platform::kCssClassHoverButton);
     gtk_widget_add_events(m_widget, GDK_POINTER_MOTION_MASK);
     g_signal_connect(m_widget, "draw", G_CALLBACK(OnGtkDraw), this);
     g_signal_connect(m_widget, "state-flags-changed", G_CALLBACK(OnGtkStateFlagsChanged), this);
@@ -146,7 +150,7 @@ void CHoverButton::UpdateHotFromPointer(bool pointerInside, bool leftDown) {
         CancelHover();
         return;
     }
-    if (m_bHot || (leftDown && !m_bHot) || !IsThisEnabled())
+    if (m_bHot || leftDown || !IsThisEnabled())
         return;
     auto* frame = dynamic_cast<wxTopLevelWindow*>(wxGetTopLevelParent(this));
     if (!frame || !frame->IsActive())
@@ -248,8 +252,9 @@ void CHoverButton::DrawCaption(cairo_t* cr, const wxRect& rect) {
     const wxScopedCharBuffer utf8 = caption.utf8_str();
     PangoLayout* layout = gtk_widget_create_pango_layout(m_widget, utf8.data());
     pango_cairo_update_layout(cr, layout);
-    if (const wxNativeFontInfo* font = GetFont().GetNativeFontInfo())
-        pango_layout_set_font_description(layout, font->description);
+    const wxFont font = GetFont(); // may be a temporary default: keep it while in use
+    if (const wxNativeFontInfo* info = font.GetNativeFontInfo())
+        pango_layout_set_font_description(layout, info->description);
     pango_layout_set_width(layout, outer.width * PANGO_SCALE);
     pango_layout_set_wrap(layout, PANGO_WRAP_WORD);
     pango_layout_set_alignment(layout, PANGO_ALIGN_CENTER);
@@ -324,8 +329,12 @@ void CHoverButton::SetTipText(const char* text, bool activate) {
     atk_object_set_description(gtk_widget_get_accessible(m_widget), activate ? text : "");
 }
 
-int CHoverButton::OnGtkQueryTooltip(void*, int x, int y, int, void* tooltip, CHoverButton* self) {
-    if (!self->m_bTipActive || !self->m_bHasTool || !self->m_toolRect.Contains(x, y))
+int CHoverButton::OnGtkQueryTooltip(void*, int x, int y, int keyboardMode, void* tooltip,
+                                    CHoverButton* self) {
+    if (!self->m_bTipActive || !self->m_bHasTool)
+        return FALSE;
+    // The tool covers the client rectangle of its creation; keyboard tips have no position.
+    if (!keyboardMode && !self->m_toolRect.Contains(x, y))
         return FALSE;
     GtkTooltip* gtkTooltip = static_cast<GtkTooltip*>(tooltip);
     gtk_tooltip_set_custom(gtkTooltip, GTK_WIDGET(self->m_tipLabel));

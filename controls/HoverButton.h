@@ -14,7 +14,7 @@
 #include <wx/image.h>
 
 class CHoverButton : public wxButton {
-public:
+  public:
     // Colour slots of SetStateColor.
     enum ColorSlot : unsigned {
         ColorBackHot = 0,    // face while hot or pressed
@@ -26,7 +26,7 @@ public:
     // What one drawing shows; the live button draws its current state.
     struct DrawItemState {
         bool hot = false;
-        bool pressed = false;  // held down by the pointer or the space bar
+        bool pressed = false; // held down by the pointer or the space bar
         bool disabled = false;
     };
 
@@ -81,7 +81,7 @@ public:
     void SetLabel(const wxString& label) override;
     bool Enable(bool enable = true) override;
 
-protected:
+  protected:
     // Face: a solid fill of ColorBackHot when hot or pressed, else ColorBackNormal.
     // Returns 0. Replaceable by a subclass, like the frame.
     virtual uint32_t DrawFace(cairo_t* cr, const wxRect& rect);
@@ -95,7 +95,7 @@ protected:
     bool m_bPressed = false;
     bool m_bDisabled = false;
 
-private:
+  private:
     void Init();
     void ConnectGtk();
     void PrepareLabelWidget();

@@ -7,7 +7,7 @@
 #include <wx/dialog.h>
 
 class CAboutDlg : public wxDialog {
-public:
+  public:
     explicit CAboutDlg(wxWindow* parent = nullptr);
 
     // "ZELAgent(<date>-<time>)" with the date and time this program was compiled, as

@@ -98,12 +98,17 @@ CLoginDlg::CLoginDlg(wxWindow* parent)
 
     Bind(wxEVT_INIT_DIALOG, &CLoginDlg::OnInitDialog, this);
     Bind(wxEVT_TIMER, &CLoginDlg::OnTimer, this);
-    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnOK(); }, IDOK_BUTTON);
-    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { EndModal(wxID_CANCEL); }, IDCANCEL_BUTTON);
-    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnServerAddress(); }, IDC_BTN_SETTING);
+    Bind(
+        wxEVT_BUTTON, [this](wxCommandEvent&) { OnOK(); }, IDOK_BUTTON);
+    Bind(
+        wxEVT_BUTTON, [this](wxCommandEvent&) { EndModal(wxID_CANCEL); }, IDCANCEL_BUTTON);
+    Bind(
+        wxEVT_BUTTON, [this](wxCommandEvent&) { OnServerAddress(); }, IDC_BTN_SETTING);
 }
 
-CLoginDlg::~CLoginDlg() { m_timer.Stop(); }
+CLoginDlg::~CLoginDlg() {
+    m_timer.Stop();
+}
 
 void CLoginDlg::OnInitDialog(wxInitDialogEvent&) {
     for (CColorLabel* label : m_labels) {

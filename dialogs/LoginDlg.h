@@ -16,7 +16,7 @@ class CHoverButton;
 class wxTextCtrl;
 
 class CLoginDlg : public wxDialog {
-public:
+  public:
     // Run with ShowModal(): wxID_OK once signed in, wxID_CANCEL for 취소, Escape or the
     // close box. A database error while learning the database type, and a confirmed
     // server address, end the process from inside with status 1 (ExitProcess).
@@ -43,12 +43,12 @@ public:
     static constexpr int kWarningTimerId = 0;
     static constexpr int kWarningDelayMs = 500;
 
-private:
+  private:
     wxTextCtrl* Edit(SignInField field) const;
 
     SignInFields m_fields;
     wxBrush m_backBrush;
-    std::array<CColorLabel*, 5> m_labels{}; // 1030, 1032, 1020, 1022, 1034
+    std::array<CColorLabel*, 5> m_labels{};   // 1030, 1032, 1020, 1022, 1034
     std::array<CHoverButton*, 3> m_buttons{}; // 1, 2, 1003
     wxTimer m_timer;
 };

@@ -34,8 +34,10 @@ CServerAddrDlg::CServerAddrDlg(wxWindow* parent) {
         });
     SetEscapeId(IDCANCEL_BUTTON);
     Bind(wxEVT_INIT_DIALOG, &CServerAddrDlg::OnInitDialog, this);
-    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnOK(); }, IDOK_BUTTON);
-    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { EndModal(wxID_CANCEL); }, IDCANCEL_BUTTON);
+    Bind(
+        wxEVT_BUTTON, [this](wxCommandEvent&) { OnOK(); }, IDOK_BUTTON);
+    Bind(
+        wxEVT_BUTTON, [this](wxCommandEvent&) { EndModal(wxID_CANCEL); }, IDCANCEL_BUTTON);
 }
 
 void CServerAddrDlg::OnInitDialog(wxInitDialogEvent&) {

@@ -12,7 +12,7 @@ class CHoverButton;
 class wxTextCtrl;
 
 class CServerAddrDlg : public wxDialog {
-public:
+  public:
     // ShowModal() gives wxID_OK when the address was stored, wxID_CANCEL otherwise
     // (취소, Escape or the close box), with nothing stored.
     explicit CServerAddrDlg(wxWindow* parent = nullptr);
@@ -26,7 +26,7 @@ public:
 
     const std::string& Address() const { return m_strAddress; }
 
-private:
+  private:
     std::string m_strAddress; // UTF-8, as typed
     std::array<CHoverButton*, 2> m_buttons{};
     wxTextCtrl* m_editAddress = nullptr;

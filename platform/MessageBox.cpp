@@ -15,6 +15,7 @@ constexpr unsigned kYesNoCancel = 0x3;
 std::mutex handlerMutex;
 // Shared so a box being shown keeps its handler alive while another one is installed.
 std::shared_ptr<const MessageBoxHandler> currentHandler;
+thread_local MessageBoxHandler threadHandler;
 
 int AnswerOnStderr(const MessageBoxRequest& request) {
     std::fprintf(stderr, "[%s] %s\n", request.caption.c_str(), request.text.c_str());
@@ -26,6 +27,11 @@ int AnswerOnStderr(const MessageBoxRequest& request) {
 } // namespace
 
 int ShowMessageBox(const MessageBoxRequest& request) {
+    if (threadHandler) {
+        // A copy: the handler may replace itself while its box is shown.
+        const MessageBoxHandler handler = threadHandler;
+        return handler(request);
+    }
     std::shared_ptr<const MessageBoxHandler> handler;
     {
         std::lock_guard lock(handlerMutex);
@@ -46,6 +52,10 @@ MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler) {
         previous = std::exchange(currentHandler, std::move(next));
     }
     return previous ? *previous : MessageBoxHandler();
+}
+
+MessageBoxHandler SetThreadMessageBoxHandler(MessageBoxHandler handler) {
+    return std::exchange(threadHandler, std::move(handler));
 }
 
 } // namespace platform

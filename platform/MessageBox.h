@@ -39,4 +39,9 @@ int ShowMessageBox(const MessageBoxRequest& request);
 // handler installed, a box is written to stderr and answered with IDOK (or IDYES).
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);
 
+// Installs a handler for the boxes of the calling thread only, ahead of the handler
+// above (null removes it), and returns the thread's previous one. A worker thread uses
+// it to route its boxes through a path it can abandon when it is told to stop.
+MessageBoxHandler SetThreadMessageBoxHandler(MessageBoxHandler handler);
+
 } // namespace platform

@@ -4,6 +4,8 @@
 namespace res {
 namespace {
 
+// One picture row per line.
+// clang-format off
 const char* const kIcon16[] = {
     "16 16 6 1",
     "  c None",
@@ -130,6 +132,8 @@ const char* const kIcon48[] = {
     "                                                ",
 };
 
+// clang-format on
+
 constexpr IconImage kImages[] = {
     {16, kIcon16},
     {32, kIcon32},
@@ -138,6 +142,8 @@ constexpr IconImage kImages[] = {
 
 } // namespace
 
-std::span<const IconImage> AppIconImages() { return kImages; }
+std::span<const IconImage> AppIconImages() {
+    return kImages;
+}
 
 } // namespace res

@@ -14,11 +14,14 @@ using K = ControlKind;
 constexpr unsigned kTab = StyleTabStop;
 constexpr unsigned kEdit = StyleBorder | StyleAutoHScroll | StyleTabStop;
 constexpr unsigned kFieldLabel = StyleCentre | StyleCentreVertically | StyleSunken;
+constexpr unsigned kFirstGrade = StyleGroup | kTab | StyleSunken;
+constexpr unsigned kMemo = StyleBorder | StyleMultiLine | StyleVScroll | StyleWantReturn | kTab;
+constexpr unsigned kFigure = StyleCentre | StyleSunken; // the call time and today's figures
 
 // Agent console. The response grades come first, in id order: their positions in
 // the group are the grade indexes.
 constexpr ControlTemplate kConsoleControls[] = {
-    {IDC_RADIO_RESULT1, K::AutoRadioButton, {3, 118, 43, 12}, "적극호응", StyleGroup | kTab | StyleSunken},
+    {IDC_RADIO_RESULT1, K::AutoRadioButton, {3, 118, 43, 12}, "적극호응", kFirstGrade},
     {IDC_RADIO_RESULT2, K::AutoRadioButton, {49, 117, 43, 12}, "소극호응", StyleSunken},
     {IDC_RADIO_RESULT3, K::AutoRadioButton, {95, 117, 43, 12}, "중도", StyleSunken},
     {IDC_RADIO_RESULT4, K::AutoRadioButton, {141, 117, 43, 12}, "소극적대", StyleSunken},
@@ -40,16 +43,15 @@ constexpr ControlTemplate kConsoleControls[] = {
     {IDC_EDIT_CUSTINFO3, K::Edit, {36, 88, 286, 12}, "", kEdit},
     {IDC_EDIT_CUSTINFO4, K::Edit, {36, 101, 286, 12}, "", kEdit},
     {IDC_STATIC_MEMO, K::StaticText, {3, 131, 46, 12}, "통화내용메모", StyleGroup | StyleSunken},
-    {IDC_EDIT_MEMO, K::Edit, {51, 131, 271, 66}, "",
-     StyleBorder | StyleMultiLine | StyleVScroll | StyleWantReturn | kTab},
+    {IDC_EDIT_MEMO, K::Edit, {51, 131, 271, 66}, "", kMemo},
     {IDC_BTN_REGIST, K::PushButton, {327, 117, 50, 25}, "통화결과 등록", kTab},
     {IDC_STATIC, K::GroupBox, {0, 2, 139, 33}, "", StyleNone},
-    {IDC_STATIC, K::StaticText, {160, 4, 38, 12}, "통화시간", StyleCentre | StyleSunken},
-    {IDC_STATIC_CALLTIME, K::StaticText, {160, 16, 38, 12}, "00:00:00", StyleCentre | StyleSunken},
-    {IDC_STATIC, K::StaticText, {220, 4, 73, 12}, "금일 통화 콜수", StyleCentre | StyleSunken},
-    {IDC_STATIC_TODAY_COUNT, K::StaticText, {296, 4, 51, 12}, "0", StyleCentre | StyleSunken},
-    {IDC_STATIC, K::StaticText, {220, 17, 73, 12}, "금일 통화 시간", StyleCentre | StyleSunken},
-    {IDC_STATIC_TODAY_TIME, K::StaticText, {296, 17, 51, 12}, "00:00:00", StyleCentre | StyleSunken},
+    {IDC_STATIC, K::StaticText, {160, 4, 38, 12}, "통화시간", kFigure},
+    {IDC_STATIC_CALLTIME, K::StaticText, {160, 16, 38, 12}, "00:00:00", kFigure},
+    {IDC_STATIC, K::StaticText, {220, 4, 73, 12}, "금일 통화 콜수", kFigure},
+    {IDC_STATIC_TODAY_COUNT, K::StaticText, {296, 4, 51, 12}, "0", kFigure},
+    {IDC_STATIC, K::StaticText, {220, 17, 73, 12}, "금일 통화 시간", kFigure},
+    {IDC_STATIC_TODAY_TIME, K::StaticText, {296, 17, 51, 12}, "00:00:00", kFigure},
 };
 
 // Sign-in. The password field comes first: it has the focus when the dialog opens.
@@ -101,8 +103,9 @@ const DialogTemplate* FindDialogTemplate(int id) {
 const ControlTemplate* FindControl(const DialogTemplate& dialog, int controlId) {
     if (controlId == IDC_STATIC)
         return nullptr;
-    const auto found = std::find_if(dialog.controls.begin(), dialog.controls.end(),
-                                    [controlId](const ControlTemplate& c) { return c.id == controlId; });
+    const auto found =
+        std::find_if(dialog.controls.begin(), dialog.controls.end(),
+                     [controlId](const ControlTemplate& c) { return c.id == controlId; });
     return found == dialog.controls.end() ? nullptr : &*found;
 }
 

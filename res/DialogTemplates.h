@@ -45,7 +45,7 @@ struct DialogRect {
 };
 
 struct ControlTemplate {
-    int id;           // IDC_STATIC (-1) for a control without an id
+    int id; // IDC_STATIC (-1) for a control without an id
     ControlKind kind;
     DialogRect rect;
     const char* text; // UTF-8; "" for none

@@ -9,7 +9,7 @@ constexpr int IDD_LOGIN = 129;
 constexpr int IDD_SERVER_ADDR = 140;
 
 // String table and icon.
-constexpr int IDS_ABOUTBOX = 101; // "ZELAgent 정보(&A)..."
+constexpr int IDS_ABOUTBOX = 101;  // "ZELAgent 정보(&A)..."
 constexpr int IDR_MAINFRAME = 128; // the program's icon
 
 // A control with no id of its own (labels, frames, the About icon). The builder

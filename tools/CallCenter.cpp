@@ -1,5 +1,6 @@
 #include "tools/CallCenter.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -25,10 +26,8 @@ std::string ServiceFilter(const std::vector<std::string>& services) {
 }
 
 bool AllDigits(const std::vector<std::string>& texts) {
-    for (const std::string& text : texts)
-        if (!IsPlainDigits(text))
-            return false;
-    return true;
+    return std::all_of(texts.begin(), texts.end(),
+                       [](const std::string& text) { return IsPlainDigits(text); });
 }
 
 } // namespace
@@ -150,9 +149,8 @@ bool CallCenter::Transfer(const TransferRequest& request, TransferResult& result
     if (existing) {
         if ((!request.phone.empty() || !request.cust.empty()) &&
             !m_db.Execute("update REQ_XAN set RECV_PHONE = " + Quote(customer.phone) +
-                          ", CUST_INFO = " + Quote(customer.info[0]) +
-                          ", CUST_INFO2 = " + Quote(customer.info[1]) +
-                          ", CUST_INFO3 = " + Quote(customer.info[2]) +
+                          ", CUST_INFO = " + Quote(customer.info[0]) + ", CUST_INFO2 = " +
+                          Quote(customer.info[1]) + ", CUST_INFO3 = " + Quote(customer.info[2]) +
                           ", CUST_INFO4 = " + Quote(customer.info[3]) + " where XAN_ID = " + xanId))
             return rollback();
     } else if (!xanId.empty()) {
@@ -173,9 +171,8 @@ bool CallCenter::Transfer(const TransferRequest& request, TransferResult& result
     // The history row of the call: the agent's program stamps its name on it.
     if (!m_db.Execute("insert into TRANSFER_HIST (XAN_ID, SVC_ID, TEL_NUM, RECV_PHONE, CONF_DT, "
                       "START_TIME, END_TIME, CONF_TIME, AGENT_NM) values (" +
-                      xanId + ", " + request.desk.svcId + ", " + Quote(request.desk.telNum) +
-                      ", " + Quote(customer.phone) + ", " + Quote(today) + ", " +
-                      Quote(startStamp) +
+                      xanId + ", " + request.desk.svcId + ", " + Quote(request.desk.telNum) + ", " +
+                      Quote(customer.phone) + ", " + Quote(today) + ", " + Quote(startStamp) +
                       ", null, 0, '') on duplicate key update SVC_ID = values(SVC_ID), "
                       "TEL_NUM = values(TEL_NUM), RECV_PHONE = values(RECV_PHONE), "
                       "CONF_DT = values(CONF_DT), START_TIME = values(START_TIME), "
@@ -240,7 +237,8 @@ bool CallCenter::Hangup(const DeskKey& desk, HangupResult& result) {
     return true;
 }
 
-bool CallCenter::ListDesks(const std::vector<std::string>& services, std::vector<DeskState>& desks) {
+bool CallCenter::ListDesks(const std::vector<std::string>& services,
+                           std::vector<DeskState>& desks) {
     desks.clear();
     if (!AllDigits(services))
         return Fail("service IDs must be numbers");
@@ -282,7 +280,8 @@ std::optional<DeskKey> CallCenter::FindReadyDesk(const std::vector<std::string>&
                       ServiceFilter(services);
     for (const DeskKey& desk : excluded) {
         if (IsPlainDigits(desk.svcId))
-            sql += " and not (SVC_ID = " + desk.svcId + " and TEL_NUM = " + Quote(desk.telNum) + ")";
+            sql +=
+                " and not (SVC_ID = " + desk.svcId + " and TEL_NUM = " + Quote(desk.telNum) + ")";
     }
     sql += " order by STATUS_START_TIME, SVC_ID, TEL_NUM limit 1";
     std::vector<std::string> values;
@@ -300,7 +299,8 @@ std::optional<std::string> CallCenter::FindWaitingRequest(const std::string& svc
     std::vector<std::string> values;
     const int found = m_db.Query(
         "select r.XAN_ID from REQ_XAN r left join TRANSFER_HIST h on h.XAN_ID = r.XAN_ID "
-        "where r.SVC_ID = " + svcId + " and h.XAN_ID is null order by r.XAN_ID limit 1",
+        "where r.SVC_ID = " +
+            svcId + " and h.XAN_ID is null order by r.XAN_ID limit 1",
         values);
     if (found < 0)
         Fail(m_db.Error());

@@ -30,7 +30,7 @@ struct TransferRequest {
 struct TransferResult {
     std::string xanId;
     std::string phone;
-    std::string custInfo;   // first line
+    std::string custInfo;      // first line
     bool replacedCall = false; // the desk still had a call, now replaced
 };
 

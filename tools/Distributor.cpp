@@ -1,13 +1,16 @@
 #include "tools/Distributor.h"
 
 #include <algorithm>
+#include <iterator>
 #include <thread>
 
 namespace callcenter {
 
 namespace {
 
-std::string DeskName(const DeskKey& desk) { return desk.svcId + "/" + desk.telNum; }
+std::string DeskName(const DeskKey& desk) {
+    return desk.svcId + "/" + desk.telNum;
+}
 
 } // namespace
 
@@ -34,10 +37,10 @@ void Distributor::EndDueCalls(Clock::time_point now) {
 
 bool Distributor::HandOutCall(Clock::time_point now) {
     std::vector<DeskKey> busy;
-    for (const ActiveCall& call : m_active)
-        busy.push_back(call.desk);
-    for (const Pause& pause : m_paused)
-        busy.push_back(pause.desk);
+    std::transform(m_active.begin(), m_active.end(), std::back_inserter(busy),
+                   [](const ActiveCall& call) { return call.desk; });
+    std::transform(m_paused.begin(), m_paused.end(), std::back_inserter(busy),
+                   [](const Pause& pause) { return pause.desk; });
     const std::optional<DeskKey> desk = m_center.FindReadyDesk(m_options.services, busy);
     if (!desk) {
         if (!m_center.Error().empty())
@@ -56,8 +59,8 @@ bool Distributor::HandOutCall(Clock::time_point now) {
         m_paused.push_back({*desk, now + std::chrono::seconds(m_options.gapSeconds)});
         return false;
     }
-    const int length = std::uniform_int_distribution<int>(m_options.minSeconds,
-                                                          m_options.maxSeconds)(m_random);
+    const int length =
+        std::uniform_int_distribution<int>(m_options.minSeconds, m_options.maxSeconds)(m_random);
     m_active.push_back({*desk, result.xanId, now + std::chrono::seconds(length)});
     m_out << "call " << result.xanId << " from " << result.phone << " (" << result.custInfo
           << ") to desk " << DeskName(*desk) << " for " << length << " s" << std::endl;

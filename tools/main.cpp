@@ -26,7 +26,8 @@ using namespace callcenter;
 
 namespace {
 
-constexpr const char* kUsage = R"(usage: zelagent-callcenter [--cnf FILE] [--host H] [--port P] COMMAND [options]
+constexpr const char* kUsage =
+    R"(usage: zelagent-callcenter [--cnf FILE] [--host H] [--port P] COMMAND [options]
 
 The call-centre side of ZELAgent: transfers calls to agents' desks in the database
 NEW_XAN and ends them again, as the call centre does.
@@ -60,7 +61,9 @@ Connection:
 
 std::atomic<bool> g_stop{false};
 
-void OnStopSignal(int) { g_stop = true; }
+void OnStopSignal(int) {
+    g_stop = true;
+}
 
 struct Arguments {
     std::string command;
@@ -92,7 +95,7 @@ Arguments ParseArguments(int argc, char** argv) {
         if (arg.rfind("--", 0) == 0) {
             if (const auto eq = arg.find('='); eq != std::string::npos) {
                 value = arg.substr(eq + 1);
-                arg = arg.substr(0, eq);
+                arg.resize(eq);
                 inlineValue = true;
             }
         }
@@ -212,17 +215,23 @@ class CredentialsFolder {
     fs::path m_folder;
 };
 
-const char* SinceText(const std::string& stamp, std::time_t now, char* buffer, std::size_t size) {
+// hh:mm:ss (and how long ago) for a time of today, the date and time otherwise.
+std::string SinceText(const std::string& stamp, std::time_t now) {
     const auto since = ParseLocalStamp(stamp);
-    if (!since) {
-        std::snprintf(buffer, size, "-");
-        return buffer;
+    if (!since)
+        return "-";
+    char text[64];
+    if (stamp.substr(0, 8) != LocalStamp(now).substr(0, 8)) {
+        std::snprintf(text, sizeof text, "%s-%s-%s %s:%s", stamp.substr(0, 4).c_str(),
+                      stamp.substr(4, 2).c_str(), stamp.substr(6, 2).c_str(),
+                      stamp.substr(8, 2).c_str(), stamp.substr(10, 2).c_str());
+        return text;
     }
     const long long seconds = now > *since ? static_cast<long long>(now - *since) : 0;
-    std::snprintf(buffer, size, "%s:%s:%s (%lld:%02lld:%02lld)", stamp.substr(8, 2).c_str(),
+    std::snprintf(text, sizeof text, "%s:%s:%s (%lld:%02lld:%02lld)", stamp.substr(8, 2).c_str(),
                   stamp.substr(10, 2).c_str(), stamp.substr(12, 2).c_str(), seconds / 3600,
                   seconds / 60 % 60, seconds % 60);
-    return buffer;
+    return text;
 }
 
 int RunStatus(CallCenter& center, const Arguments& args) {
@@ -235,7 +244,6 @@ int RunStatus(CallCenter& center, const Arguments& args) {
                 "SINCE (FOR)", "TRANSFER");
     const std::time_t now = std::time(nullptr);
     for (const DeskState& desk : desks) {
-        char since[64];
         std::string transfer = "0 (no call)";
         if (desk.transferStatus == 1)
             transfer = "1 (call " + desk.xanId + " from " + desk.recvPhone + ")";
@@ -243,7 +251,7 @@ int RunStatus(CallCenter& center, const Arguments& args) {
             transfer = std::to_string(desk.transferStatus);
         std::printf("%-6s %-8s %-12s %-11s %-22s %s\n", desk.desk.svcId.c_str(),
                     desk.desk.telNum.c_str(), desk.userId.c_str(), ReadinessText(desk),
-                    SinceText(desk.statusStartTime, now, since, sizeof since), transfer.c_str());
+                    SinceText(desk.statusStartTime, now).c_str(), transfer.c_str());
     }
     if (desks.empty())
         std::printf("(no desks)\n");

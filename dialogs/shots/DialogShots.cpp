@@ -66,7 +66,7 @@ bool Shoot(wxDialog& dialog, const fs::path& path, const std::function<void()>& 
 
 // A temporary working folder with Env/ZELAgent.INI, for as long as the object lives.
 class SampleWorkDir {
-public:
+  public:
     SampleWorkDir() {
         std::string pattern = (fs::temp_directory_path() / "zel-shot-XXXXXX").string();
         if (!mkdtemp(pattern.data()))
@@ -90,7 +90,7 @@ public:
             fs::remove_all(path_, ec);
     }
 
-private:
+  private:
     fs::path previous_;
     fs::path path_;
 };
@@ -115,10 +115,13 @@ int main(int argc, char** argv) {
         theAgentEnv().LoadServerAddress();
 
         CLoginDlg login;
-        ok = Shoot(login, folder / "login.png", [&login] {
-            if (auto* password = platform::GetDlgItemAs<wxTextCtrl>(&login, IDC_EDIT_PASSWORD))
-                password->ChangeValue("secret");
-        }) && ok;
+        ok = Shoot(login, folder / "login.png",
+                   [&login] {
+                       if (auto* password =
+                               platform::GetDlgItemAs<wxTextCtrl>(&login, IDC_EDIT_PASSWORD))
+                           password->ChangeValue("secret");
+                   }) &&
+             ok;
 
         CServerAddrDlg serverAddress;
         ok = Shoot(serverAddress, folder / "server-address.png") && ok;

@@ -9,7 +9,8 @@ namespace platform {
 void InstallAppCss();
 
 // Style class names the style sheet defines.
-inline constexpr const char* kCssClassStaticEdge = "zel-static-edge"; // 1px inset for a painted edge
+inline constexpr const char* kCssClassStaticEdge =
+    "zel-static-edge"; // 1px inset for a painted edge
 inline constexpr const char* kCssClassHoverButton = "zel-hover-button";
 
 } // namespace platform

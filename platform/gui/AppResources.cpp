@@ -4,6 +4,7 @@
 #include "res/AppIcon.h"
 #include "res/DialogTemplates.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include <wx/bitmap.h>
@@ -19,14 +20,16 @@ wxIconBundle LoadAppIcons() {
 }
 
 wxIcon LoadAppIcon(int size) {
-    const res::IconImage* best = nullptr;
-    for (const res::IconImage& image : res::AppIconImages()) {
-        if (!best || std::abs(image.size - size) < std::abs(best->size - size))
-            best = &image;
-    }
-    return best ? wxIcon(best->xpm) : wxIcon();
+    const auto images = res::AppIconImages();
+    const auto best =
+        std::min_element(images.begin(), images.end(), [size](const auto& a, const auto& b) {
+            return std::abs(a.size - size) < std::abs(b.size - size);
+        });
+    return best == images.end() ? wxIcon() : wxIcon(best->xpm);
 }
 
-wxString LoadResString(int id) { return wxString::FromUTF8(res::LoadResString(id)); }
+wxString LoadResString(int id) {
+    return wxString::FromUTF8(res::LoadResString(id));
+}
 
 } // namespace platform

@@ -6,6 +6,8 @@
 #include "platform/gui/StaticEdge.h"
 #include "res/ResourceIds.h"
 
+#include <algorithm>
+
 #include <gtk/gtk.h>
 #include <wx/button.h>
 #include <wx/dialog.h>
@@ -22,14 +24,16 @@ namespace {
 using res::ControlKind;
 using res::ControlTemplate;
 
-bool Has(const ControlTemplate& control, unsigned style) { return (control.style & style) != 0; }
+bool Has(const ControlTemplate& control, unsigned style) {
+    return (control.style & style) != 0;
+}
 
 wxWindowID WindowId(const ControlTemplate& control) {
     return control.id == IDC_STATIC ? wxID_ANY : control.id;
 }
 
-wxWindow* CreateStandardControl(wxWindow* parent, const ControlTemplate& control, const wxPoint& pos,
-                                const wxSize& size) {
+wxWindow* CreateStandardControl(wxWindow* parent, const ControlTemplate& control,
+                                const wxPoint& pos, const wxSize& size) {
     const wxWindowID id = WindowId(control);
     const wxString text = wxString::FromUTF8(control.text);
     const long style = StandardWindowStyle(control);
@@ -57,6 +61,28 @@ wxWindow* CreateStandardControl(wxWindow* parent, const ControlTemplate& control
     return nullptr;
 }
 
+// In a Win32 dialog the controls earlier in the template lie above the later ones; GTK
+// paints later siblings on top. The group box framing the state buttons comes after
+// them, so its frame is kept from painting over them.
+gboolean DrawUnderEarlierSiblings(GtkWidget* widget, cairo_t* cr, wxWindow* box) {
+    const wxRect boxRect = box->GetRect();
+    cairo_rectangle(cr, 0, 0, boxRect.width, boxRect.height);
+    for (wxWindow* sibling : box->GetParent()->GetChildren()) {
+        if (sibling == box)
+            break;
+        const wxRect overlap = sibling->GetRect().Intersect(boxRect);
+        if (sibling->IsShown() && !overlap.IsEmpty())
+            cairo_rectangle(cr, overlap.x - boxRect.x, overlap.y - boxRect.y, overlap.width,
+                            overlap.height);
+    }
+    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
+    cairo_clip(cr);
+    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
+    // GTK restores the context after each handler: the frame is drawn here, clipped.
+    GTK_WIDGET_GET_CLASS(widget)->draw(widget, cr);
+    return TRUE;
+}
+
 // What the template asks beyond the wx style, for standard and factory-made controls.
 void ApplyTemplateExtras(wxWindow* window, const ControlTemplate& control) {
     if (control.kind == ControlKind::DefPushButton) {
@@ -70,6 +96,8 @@ void ApplyTemplateExtras(wxWindow* window, const ControlTemplate& control) {
     }
     if (Has(control, res::StyleSunken))
         EnableStaticEdge(window);
+    if (control.kind == ControlKind::GroupBox)
+        g_signal_connect(window->m_widget, "draw", G_CALLBACK(DrawUnderEarlierSiblings), window);
 }
 
 } // namespace
@@ -119,7 +147,8 @@ wxRect DialogRectToPixels(const wxWindow* dialog, const res::DialogRect& rect) {
     return wxRect(topLeft, wxSize(bottomRight.x - topLeft.x, bottomRight.y - topLeft.y));
 }
 
-std::vector<wxWindow*> BuildDialogControls(wxDialog* dialog, const res::DialogTemplate& dialogTemplate,
+std::vector<wxWindow*> BuildDialogControls(wxDialog* dialog,
+                                           const res::DialogTemplate& dialogTemplate,
                                            const ControlFactory& factory) {
     // Dialog units come from the top-level window's font: set it before any conversion.
     dialog->SetFont(TemplateFont(dialogTemplate));
@@ -127,13 +156,15 @@ std::vector<wxWindow*> BuildDialogControls(wxDialog* dialog, const res::DialogTe
     controls.reserve(dialogTemplate.controls.size());
     for (const ControlTemplate& control : dialogTemplate.controls) {
         const wxRect rect = DialogRectToPixels(dialog, control.rect);
-        wxWindow* window = factory ? factory(dialog, control, rect.GetPosition(), rect.GetSize()) : nullptr;
+        wxWindow* window =
+            factory ? factory(dialog, control, rect.GetPosition(), rect.GetSize()) : nullptr;
         if (!window)
             window = CreateStandardControl(dialog, control, rect.GetPosition(), rect.GetSize());
         ApplyTemplateExtras(window, control);
         controls.push_back(window);
     }
-    dialog->SetClientSize(dialog->ConvertDialogToPixels(wxSize(dialogTemplate.width, dialogTemplate.height)));
+    dialog->SetClientSize(
+        dialog->ConvertDialogToPixels(wxSize(dialogTemplate.width, dialogTemplate.height)));
     return controls;
 }
 
@@ -156,11 +187,11 @@ bool CreateDialogFromTemplate(wxDialog* dialog, wxWindow* parent, int templateId
 wxWindow* GetDlgItem(const wxWindow* dialog, int controlId) {
     if (!dialog || controlId == IDC_STATIC)
         return nullptr;
-    for (wxWindow* child : dialog->GetChildren()) {
-        if (child->GetId() == controlId)
-            return child;
-    }
-    return nullptr;
+    const wxWindowList& children = dialog->GetChildren();
+    const auto found =
+        std::find_if(children.begin(), children.end(),
+                     [controlId](const wxWindow* child) { return child->GetId() == controlId; });
+    return found == children.end() ? nullptr : *found;
 }
 
 } // namespace platform

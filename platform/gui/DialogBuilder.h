@@ -23,8 +23,8 @@ namespace platform {
 // control.id (a generated one for IDC_STATIC) and be placed at pos with size; it may
 // use StandardWindowStyle(control) as its wx style. The builder then applies what the
 // template asks for beyond the style: default button, sunken edge, vertical centring.
-using ControlFactory = std::function<wxWindow*(wxWindow* parent, const res::ControlTemplate& control,
-                                               const wxPoint& pos, const wxSize& size)>;
+using ControlFactory = std::function<wxWindow*(
+    wxWindow* parent, const res::ControlTemplate& control, const wxPoint& pos, const wxSize& size)>;
 
 // The wx style the standard control of a template entry is created with (alignment,
 // radio group start, edit flags, wxST_NO_AUTORESIZE for static texts, ...).
@@ -44,7 +44,8 @@ wxRect DialogRectToPixels(const wxWindow* dialog, const res::DialogRect& rect);
 // controls yet: sets the dialog font, creates the controls in template order and sets
 // the client size from the template. Returns the controls in template order (entry i
 // is the control of dialog.controls[i]).
-std::vector<wxWindow*> BuildDialogControls(wxDialog* dialog, const res::DialogTemplate& dialogTemplate,
+std::vector<wxWindow*> BuildDialogControls(wxDialog* dialog,
+                                           const res::DialogTemplate& dialogTemplate,
                                            const ControlFactory& factory = {});
 
 // Two-step creation of a dialog from a template: dialog->Create with the template's

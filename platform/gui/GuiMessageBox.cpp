@@ -41,8 +41,8 @@ wxString LineBreaks(const std::string& text) {
 }
 
 int ShowOnUiThread(const MessageBoxRequest& request) {
-    wxMessageDialog dialog(request.owner, LineBreaks(request.text), wxString::FromUTF8(request.caption),
-                           DialogStyle(request.style));
+    wxMessageDialog dialog(request.owner, LineBreaks(request.text),
+                           wxString::FromUTF8(request.caption), DialogStyle(request.style));
     const int answer = dialog.ShowModal();
     if ((request.style & kButtonMask) == MB_YESNO)
         return answer == wxID_YES ? IDYES : IDNO;
@@ -52,9 +52,15 @@ int ShowOnUiThread(const MessageBoxRequest& request) {
 } // namespace
 
 int ShowGuiMessageBox(const MessageBoxRequest& request) {
-    return RunOnUiThreadAndWait([&request] { return ShowOnUiThread(request); });
+    const int answer = RunOnUiThreadAndWait([&request] { return ShowOnUiThread(request); });
+    if (answer != 0)
+        return answer;
+    // The program ended before the box could be shown: the answer of a closed box.
+    return (request.style & kButtonMask) == MB_YESNO ? IDNO : IDOK;
 }
 
-void InstallGuiMessageBoxHandler() { SetMessageBoxHandler(&ShowGuiMessageBox); }
+void InstallGuiMessageBoxHandler() {
+    SetMessageBoxHandler(&ShowGuiMessageBox);
+}
 
 } // namespace platform

@@ -17,7 +17,8 @@ void SetSource(cairo_t* cr, const wxColour& colour) {
 }
 
 gboolean DrawEdgeAfter(GtkWidget* widget, cairo_t* cr, gpointer) {
-    DrawStaticEdge(cr, gtk_widget_get_allocated_width(widget), gtk_widget_get_allocated_height(widget));
+    DrawStaticEdge(cr, gtk_widget_get_allocated_width(widget),
+                   gtk_widget_get_allocated_height(widget));
     return FALSE;
 }
 

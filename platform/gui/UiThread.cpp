@@ -15,10 +15,14 @@ struct WindowCaller::State {
 };
 
 namespace detail {
-bool HasApp() { return wxTheApp != nullptr; }
+bool HasApp() {
+    return wxTheApp != nullptr;
+}
 } // namespace detail
 
-bool IsUiThread() { return wxIsMainThread(); }
+bool IsUiThread() {
+    return wxIsMainThread();
+}
 
 void PostToUiThread(std::function<void()> fn) {
     if (wxTheApp && fn)
@@ -51,7 +55,9 @@ bool WindowCaller::RunAndWait(std::function<void()> fn) const {
     });
 }
 
-bool WindowCaller::IsAlive() const { return m_state->window.get() != nullptr; }
+bool WindowCaller::IsAlive() const {
+    return m_state->window.get() != nullptr;
+}
 
 void CallAfterOnWindow(wxWindow* window, std::function<void()> fn) {
     WindowCaller::Create(window)->Post(std::move(fn));

@@ -24,7 +24,8 @@ void PostToUiThread(std::function<void()> fn);
 // from any other thread it is queued and the caller blocks until it has run.
 // The caller must not hold a lock that the UI thread may need while fn is pending,
 // or the two threads wait on each other for ever. Without an application object fn
-// runs on the calling thread.
+// runs on the calling thread. If the application drops the queued call unrun (it is
+// ending), the caller gets a value-initialised result and fn never runs.
 template <class F> std::invoke_result_t<F&> RunOnUiThreadAndWait(F&& fn);
 
 // Runs fn on the UI thread only while one window still exists: a callback whose
@@ -32,7 +33,7 @@ template <class F> std::invoke_result_t<F&> RunOnUiThreadAndWait(F&& fn);
 // thread (it takes a wxWeakRef there); copies of the shared pointer may then be handed
 // to and used from any thread.
 class WindowCaller {
-public:
+  public:
     // Call on the UI thread.
     static std::shared_ptr<WindowCaller> Create(wxWindow* window);
 
@@ -48,7 +49,7 @@ public:
 
     struct State;
 
-private:
+  private:
     explicit WindowCaller(std::shared_ptr<State> state) : m_state(std::move(state)) {}
     std::shared_ptr<State> m_state;
 };
@@ -69,7 +70,8 @@ template <class F> std::invoke_result_t<F&> RunOnUiThreadAndWait(F&& fn) {
         return fn();
     auto promise = std::make_shared<std::promise<R>>();
     std::future<R> result = promise->get_future();
-    PostToUiThread([promise, &fn] {
+    // The queued call holds the only reference: dropped unrun, it breaks the promise.
+    PostToUiThread([promise = std::move(promise), &fn] {
         if constexpr (std::is_void_v<R>) {
             fn();
             promise->set_value();
@@ -77,7 +79,12 @@ template <class F> std::invoke_result_t<F&> RunOnUiThreadAndWait(F&& fn) {
             promise->set_value(fn());
         }
     });
-    return result.get();
+    try {
+        return result.get();
+    } catch (const std::future_error&) { // the queued call was destroyed unrun
+        if constexpr (!std::is_void_v<R>)
+            return R{};
+    }
 }
 
 } // namespace platform

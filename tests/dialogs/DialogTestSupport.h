@@ -20,14 +20,14 @@ int RunModal(wxDialog& dialog, const std::function<void()>& script);
 
 // While it lives, ExitProcess records the status instead of ending the process.
 class ExitRecorder {
-public:
+  public:
     ExitRecorder();
     ~ExitRecorder();
     ExitRecorder(const ExitRecorder&) = delete;
     ExitRecorder& operator=(const ExitRecorder&) = delete;
     const std::vector<int>& Statuses() const { return statuses_; }
 
-private:
+  private:
     std::vector<int> statuses_;
 };
 
@@ -36,7 +36,10 @@ bool HasGtkFocus(wxWindow* window);
 
 // Click of a button as the platform delivers it.
 void ClickButton(wxDialog& dialog, int buttonId);
-// The Escape key arriving at the dialog.
+// A key pressed and released while the dialog has the keyboard (a GDK key value such
+// as GDK_KEY_Return); it goes to the dialog's focused control as typed keys do.
+void PressKey(wxDialog& dialog, unsigned keyval);
+// The Escape key.
 void PressEscape(wxDialog& dialog);
 // The title bar's close box.
 void PressCloseBox(wxDialog& dialog);

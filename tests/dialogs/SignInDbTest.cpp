@@ -1,5 +1,7 @@
 // Sign-in attempts against the private database, one branch each: what the agent is
 // told, where the focus goes, what reaches the server and what is stored.
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "db/AgentEnv.h"
@@ -210,16 +212,15 @@ TEST_F(SignInDbTest, MissingDatabaseTypeRowReopensTheConnectionAtEveryAttempt) {
         EXPECT_EQ(Boxes()[0].caption, "에러");
         // ... on a session opened during this attempt.
         const auto entries = log.Entries();
-        unsigned long session = 0;
-        for (const auto& e : entries)
-            if (e.command == "Query" &&
-                e.argument.find("collate Korean_Wansung_BIN") != std::string::npos &&
-                e.argument.find("'dlgtest1'") != std::string::npos)
-                session = e.connectionId;
-        ASSERT_NE(session, 0u);
-        bool reopened = false;
-        for (const auto& e : entries)
-            reopened = reopened || (e.command == "Connect" && e.connectionId == session);
+        const auto statement = std::find_if(entries.begin(), entries.end(), [](const auto& e) {
+            return e.command == "Query" &&
+                   e.argument.find("collate Korean_Wansung_BIN") != std::string::npos &&
+                   e.argument.find("'dlgtest1'") != std::string::npos;
+        });
+        ASSERT_NE(statement, entries.end());
+        const bool reopened = std::any_of(entries.begin(), entries.end(), [&](const auto& e) {
+            return e.command == "Connect" && e.connectionId == statement->connectionId;
+        });
         EXPECT_TRUE(reopened);
     }
     EXPECT_EQ(theAgentEnv().dbType, 0);

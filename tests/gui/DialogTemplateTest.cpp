@@ -1,4 +1,5 @@
 // The dialog templates and the builder: layout on screen, ids, order, factory.
+#include "controls/ColorEdit.h"
 #include "controls/ColorLabel.h"
 #include "controls/HoverButton.h"
 #include "platform/gui/DialogBuilder.h"
@@ -43,7 +44,9 @@ wxRect Allocation(wxWindow* window) {
     return wxRect(a.x, a.y, a.width, a.height);
 }
 
-std::string Name(const res::ControlTemplate& c) { return std::to_string(c.id) + " \"" + c.text + "\""; }
+std::string Name(const res::ControlTemplate& c) {
+    return std::to_string(c.id) + " \"" + c.text + "\"";
+}
 
 } // namespace
 
@@ -54,8 +57,9 @@ TEST(DialogTemplates, HaveUniqueIdsAndControlsInsideTheirDialog) {
         EXPECT_EQ(t->pointSize, 9);
         std::set<int> ids;
         for (const res::ControlTemplate& c : t->controls) {
-            if (c.id != IDC_STATIC)
+            if (c.id != IDC_STATIC) {
                 EXPECT_TRUE(ids.insert(c.id).second) << "duplicate " << c.id;
+            }
             EXPECT_GE(c.rect.x, 0) << Name(c);
             EXPECT_GE(c.rect.y, 0) << Name(c);
             EXPECT_LE(c.rect.x + c.rect.width, t->width) << Name(c);
@@ -138,7 +142,8 @@ TEST(DialogBuilder, KindsAndStylesFollowTheTemplate) {
     EXPECT_TRUE(platform::GetDlgItem(console.get(), IDC_RADIO_RESULT1)->HasFlag(wxRB_GROUP));
     EXPECT_FALSE(platform::GetDlgItem(console.get(), IDC_RADIO_RESULT2)->HasFlag(wxRB_GROUP));
     EXPECT_TRUE(platform::HasStaticEdge(platform::GetDlgItem(console.get(), IDC_RADIO_RESULT3)));
-    EXPECT_EQ(platform::GetDlgItem(console.get(), IDC_BTN_LOGOUT)->GetLabel(), wxString::FromUTF8("로그\n아웃"));
+    EXPECT_EQ(platform::GetDlgItem(console.get(), IDC_BTN_LOGOUT)->GetLabel(),
+              wxString::FromUTF8("로그\n아웃"));
     auto* callTime = platform::GetDlgItemAs<wxStaticText>(console.get(), IDC_STATIC_CALLTIME);
     ASSERT_NE(callTime, nullptr);
     EXPECT_FLOAT_EQ(gtk_label_get_yalign(GTK_LABEL(callTime->m_widget)), 0.0f);
@@ -162,52 +167,100 @@ TEST(DialogBuilder, FactoryChoosesTheClassOfChosenControls) {
         EXPECT_NE(platform::GetDlgItemAs<CHoverButton>(login.get(), id), nullptr) << id;
     auto* label = platform::GetDlgItemAs<CColorLabel>(login.get(), IDC_STATIC_USER_ID);
     ASSERT_NE(label, nullptr);
-    EXPECT_TRUE(platform::HasStaticEdge(label)); // the template's extras reach it too
+    // The template's extras reach factory-made controls too.
+    EXPECT_TRUE(platform::HasStaticEdge(label));
+    EXPECT_FLOAT_EQ(gtk_label_get_yalign(GTK_LABEL(label->m_widget)), 0.5f);
     EXPECT_EQ(login->GetDefaultItem(), platform::GetDlgItem(login.get(), IDOK_BUTTON));
     EXPECT_EQ(platform::GetDlgItemAs<CHoverButton>(login.get(), IDC_EDIT_USER_ID), nullptr);
 }
 
+namespace {
+
+// The custom controls where the program's dialogs put them.
+wxWindow* CustomControls(wxWindow* parent, const res::ControlTemplate& c, const wxPoint& pos,
+                         const wxSize& size) {
+    const wxString text = wxString::FromUTF8(c.text);
+    if (c.kind == res::ControlKind::PushButton || c.kind == res::ControlKind::DefPushButton)
+        return new CHoverButton(parent, c.id, text, pos, size);
+    if (c.kind == res::ControlKind::StaticText && c.id != IDC_STATIC)
+        return new CColorLabel(parent, c.id, text, pos, size, platform::StandardWindowStyle(c));
+    if (c.kind == res::ControlKind::Edit && !(c.style & res::StyleMultiLine))
+        return new CColorEdit(parent, c.id, text, pos, size, platform::StandardWindowStyle(c));
+    return nullptr;
+}
+
+} // namespace
+
+TEST(DialogBuilder, GroupBoxFrameStaysUnderTheStateButtons) {
+    const wxColour face(245, 245, 220);
+    DialogPtr dialog = Build(IDD_AGENT_CONSOLE,
+                             [&face](wxWindow* parent, const res::ControlTemplate& c,
+                                     const wxPoint& pos, const wxSize& size) -> wxWindow* {
+                                 if (c.kind != res::ControlKind::PushButton)
+                                     return nullptr;
+                                 auto* button = new CHoverButton(
+                                     parent, c.id, wxString::FromUTF8(c.text), pos, size);
+                                 button->SetStateColor(CHoverButton::ColorBackNormal, face, false);
+                                 return button;
+                             });
+    dialog->Show();
+    guitest::PumpEvents(100);
+    const wxImage image = guitest::RenderWindow(dialog.get());
+    const wxRect login = platform::GetDlgItem(dialog.get(), IDC_BTN_LOGIN)->GetRect();
+    ASSERT_EQ(login.x, 0); // on the frame's left line
+    EXPECT_EQ(guitest::PixelAt(image, 0, login.y + login.height / 2), face);
+    EXPECT_EQ(guitest::PixelAt(image, login.x + login.width / 2, login.GetBottom()), face);
+}
+
 // On screen: every control where its template puts it, inside the dialog, fully
 // showing its content, and overlapping no other control, except the group box that
-// frames the state buttons of the console.
+// frames the state buttons of the console. With the standard and the custom controls.
 TEST(DialogBuilder, ControlsNeitherOverlapNorClip) {
     for (int id : kTemplateIds) {
-        const res::DialogTemplate* t = res::FindDialogTemplate(id);
-        DialogPtr dialog = Build(id);
-        dialog->Show();
-        guitest::PumpEvents(150);
-        const wxRect client(wxPoint(0, 0), dialog->GetClientSize());
-        std::vector<std::pair<wxRect, const res::ControlTemplate*>> placed;
-        std::size_t i = 0;
-        for (wxWindow* child : dialog->GetChildren()) {
-            const res::ControlTemplate& c = t->controls[i++];
-            const wxRect expected = platform::DialogRectToPixels(dialog.get(), c.rect);
-            const wxRect actual = Allocation(child);
-            EXPECT_EQ(actual, expected) << id << ": " << Name(c);
-            EXPECT_TRUE(client.Contains(actual)) << id << ": " << Name(c);
-            int minimum = 0, natural = 0;
-            gtk_widget_get_preferred_height_for_width(child->m_widget, actual.width, &minimum, &natural);
-            EXPECT_LE(minimum, actual.height) << id << ": " << Name(c) << " needs more height";
-            gtk_widget_get_preferred_width(child->m_widget, &minimum, &natural);
-            if (c.kind != res::ControlKind::StaticText) // labels may cut long words
+        for (bool custom : {false, true}) {
+            SCOPED_TRACE(custom ? "custom controls" : "standard controls");
+            const res::DialogTemplate* t = res::FindDialogTemplate(id);
+            DialogPtr dialog = Build(id, custom ? platform::ControlFactory(CustomControls)
+                                                : platform::ControlFactory());
+            dialog->Show();
+            guitest::PumpEvents(150);
+            const wxRect client(wxPoint(0, 0), dialog->GetClientSize());
+            std::vector<std::pair<wxRect, const res::ControlTemplate*>> placed;
+            std::size_t i = 0;
+            for (wxWindow* child : dialog->GetChildren()) {
+                const res::ControlTemplate& c = t->controls[i++];
+                const wxRect expected = platform::DialogRectToPixels(dialog.get(), c.rect);
+                const wxRect actual = Allocation(child);
+                EXPECT_EQ(actual, expected) << id << ": " << Name(c);
+                EXPECT_TRUE(client.Contains(actual)) << id << ": " << Name(c);
+                int minimum = 0, natural = 0;
+                gtk_widget_get_preferred_height_for_width(child->m_widget, actual.width, &minimum,
+                                                          &natural);
+                EXPECT_LE(minimum, actual.height) << id << ": " << Name(c) << " needs more height";
+                gtk_widget_get_preferred_width(child->m_widget, &minimum, &natural);
                 EXPECT_LE(minimum, actual.width) << id << ": " << Name(c) << " needs more width";
-            placed.emplace_back(actual, &c);
-        }
-        for (std::size_t a = 0; a < placed.size(); ++a) {
-            for (std::size_t b = a + 1; b < placed.size(); ++b) {
-                const bool frame = placed[a].second->kind == res::ControlKind::GroupBox ||
-                                   placed[b].second->kind == res::ControlKind::GroupBox;
-                if (frame) {
-                    const wxRect& box = placed[a].second->kind == res::ControlKind::GroupBox
-                                            ? placed[a].first
-                                            : placed[b].first;
-                    const wxRect& inner = &box == &placed[a].first ? placed[b].first : placed[a].first;
-                    if (box.Intersects(inner))
-                        EXPECT_TRUE(box.Contains(inner)) << id << ": group box cuts " << inner.x;
-                    continue;
+                placed.emplace_back(actual, &c);
+            }
+            for (std::size_t a = 0; a < placed.size(); ++a) {
+                for (std::size_t b = a + 1; b < placed.size(); ++b) {
+                    const bool frame = placed[a].second->kind == res::ControlKind::GroupBox ||
+                                       placed[b].second->kind == res::ControlKind::GroupBox;
+                    if (frame) {
+                        const wxRect& box = placed[a].second->kind == res::ControlKind::GroupBox
+                                                ? placed[a].first
+                                                : placed[b].first;
+                        const wxRect& inner =
+                            &box == &placed[a].first ? placed[b].first : placed[a].first;
+                        if (box.Intersects(inner)) {
+                            EXPECT_TRUE(box.Contains(inner))
+                                << id << ": group box cuts " << inner.x;
+                        }
+                        continue;
+                    }
+                    EXPECT_FALSE(placed[a].first.Intersects(placed[b].first))
+                        << id << ": " << Name(*placed[a].second) << " overlaps "
+                        << Name(*placed[b].second);
                 }
-                EXPECT_FALSE(placed[a].first.Intersects(placed[b].first))
-                    << id << ": " << Name(*placed[a].second) << " overlaps " << Name(*placed[b].second);
             }
         }
     }

@@ -24,11 +24,13 @@ const wxColour kBackNormal(245, 245, 220);
 const wxColour kTextNormal(128, 0, 0);
 
 class HoverButtonDraw : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         frame = new wxFrame(nullptr, wxID_ANY, "draw");
-        button = new CHoverButton(frame, 1005, wxString::FromUTF8("로그인"), wxPoint(10, 10), wxSize(88, 44));
-        new wxWindow(frame, wxID_ANY, wxPoint(200, 10), wxSize(10, 10)); // a lone child would fill the frame
+        button = new CHoverButton(frame, 1005, wxString::FromUTF8("로그인"), wxPoint(10, 10),
+                                  wxSize(88, 44));
+        new wxWindow(frame, wxID_ANY, wxPoint(200, 10),
+                     wxSize(10, 10)); // a lone child would fill the frame
         frame->Show();
         guitest::PumpEvents(30);
         button->SetStateColor(CHoverButton::ColorBackHot, kBackHot, true);
@@ -149,11 +151,11 @@ namespace {
 
 // A subclass that replaces the frame: DrawItem must reach it through the vtable.
 class FramelessButton : public CHoverButton {
-public:
+  public:
     using CHoverButton::CHoverButton;
     int framesDrawn = 0;
 
-protected:
+  protected:
     uint32_t DrawFrame(cairo_t*, const wxRect&) override {
         ++framesDrawn;
         return 0;

@@ -12,10 +12,11 @@
 namespace {
 
 class HoverButtonEvents : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         frame = new wxFrame(nullptr, wxID_ANY, "events", wxPoint(50, 50), wxSize(400, 200));
-        button = new CHoverButton(frame, 1005, wxString::FromUTF8("로그인"), wxPoint(20, 20), wxSize(88, 44));
+        button = new CHoverButton(frame, 1005, wxString::FromUTF8("로그인"), wxPoint(20, 20),
+                                  wxSize(88, 44));
         other = new wxTextCtrl(frame, wxID_ANY, "", wxPoint(200, 20), wxSize(120, 24));
         button->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { ++clicks; });
         ASSERT_TRUE(guitest::ShowAndActivate(frame));
@@ -184,4 +185,16 @@ TEST_F(HoverButtonEvents, CaptionIsTheAccessibleNameAndTheActionClicks) {
     EXPECT_STREQ(atk_object_get_name(accessible), "로그\n아웃");
     button->SetTipText("로그아웃 합니다.", true);
     EXPECT_STREQ(atk_object_get_description(accessible), "로그아웃 합니다.");
+}
+
+TEST_F(HoverButtonEvents, DestroyedButtonLeavesNoHandlerBehind) {
+    HoverButton();
+    button->Destroy();
+    button = nullptr;
+    guitest::PumpEvents(30);
+    // Deactivating the window reached the button's handler while it lived.
+    auto* front = new wxFrame(nullptr, wxID_ANY, "front", wxPoint(600, 400), wxSize(200, 100));
+    EXPECT_TRUE(guitest::ShowAndActivate(front));
+    EXPECT_FALSE(frame->IsActive());
+    front->Destroy();
 }

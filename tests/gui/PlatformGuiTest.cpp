@@ -9,11 +9,13 @@
 #include "tests/gui/support/GuiTestSupport.h"
 
 #include <atomic>
+#include <chrono>
 #include <string>
 #include <thread>
 
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
+#include <wx/app.h>
 #include <wx/frame.h>
 #include <wx/settings.h>
 #include <wx/stattext.h>
@@ -38,7 +40,8 @@ TEST(SysColors, FollowTheSystemSettings) {
     EXPECT_EQ(GetSysColor(COLOR_BTNFACE), wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE));
     EXPECT_EQ(GetSysColor(COLOR_BTNTEXT), wxSystemSettings::GetColour(wxSYS_COLOUR_BTNTEXT));
     EXPECT_EQ(GetSysColor(COLOR_BTNSHADOW), wxSystemSettings::GetColour(wxSYS_COLOUR_BTNSHADOW));
-    EXPECT_EQ(GetSysColor(COLOR_BTNHIGHLIGHT), wxSystemSettings::GetColour(wxSYS_COLOUR_BTNHIGHLIGHT));
+    EXPECT_EQ(GetSysColor(COLOR_BTNHIGHLIGHT),
+              wxSystemSettings::GetColour(wxSYS_COLOUR_BTNHIGHLIGHT));
     EXPECT_EQ(GetSysColor(12345), *wxBLACK);
 }
 
@@ -67,6 +70,29 @@ TEST(UiThread, RunAndWaitFromAWorkerReturnsTheResult) {
     EXPECT_TRUE(guitest::PumpUntil([&] { return result.load() == 42; }));
     worker.join();
     EXPECT_TRUE(onUi);
+}
+
+TEST(UiThread, CallDroppedByAnEndingApplicationGivesAnEmptyResult) {
+    wxTheApp->ProcessPendingEvents();
+    ASSERT_FALSE(wxTheApp->HasPendingEvents());
+    std::atomic<bool> ran{false};
+    std::atomic<int> result{-1};
+    std::thread worker([&] {
+        result = RunOnUiThreadAndWait([&ran] {
+            ran = true;
+            return 5;
+        });
+    });
+    // The worker's call is the only pending event once it has been queued.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    while (!wxTheApp->HasPendingEvents() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    wxTheApp->DeletePendingEvents(); // what the application does when it ends
+    const bool answered = guitest::PumpUntil([&result] { return result.load() != -1; });
+    worker.join();
+    EXPECT_TRUE(answered);
+    EXPECT_EQ(result.load(), 0);
+    EXPECT_FALSE(ran);
 }
 
 TEST(UiThread, CallbackOfADeletedWindowIsDropped) {
@@ -154,7 +180,8 @@ TEST(GuiMessageBox, YesNoAnswersAndIcons) {
         BoxSeen seen;
         wxTimer timer;
         AnswerNextBox(seen, c.response, timer);
-        EXPECT_EQ(ShowGuiMessageBox({nullptr, "로그인된 상태 입니다. 종료 하시겠습니까?", "에러", c.style}),
+        EXPECT_EQ(ShowGuiMessageBox(
+                      {nullptr, "로그인된 상태 입니다. 종료 하시겠습니까?", "에러", c.style}),
                   c.answer)
             << c.style;
         EXPECT_EQ(seen.type, c.type) << c.style;
@@ -182,7 +209,9 @@ TEST(ScriptedMessageBoxes, AnswersFromTheQueueAndRecordsEveryBox) {
         EXPECT_EQ(ShowMessageBox({nullptr, "a", "에러", MB_YESNO}), IDNO);
         EXPECT_EQ(ShowMessageBox({nullptr, "b", "에러", MB_YESNO}), IDYES); // default
         int fromWorker = 0;
-        std::thread([&fromWorker] { fromWorker = ShowMessageBox({nullptr, "c", "알림", MB_OK}); }).join();
+        std::thread([&fromWorker] {
+            fromWorker = ShowMessageBox({nullptr, "c", "알림", MB_OK});
+        }).join();
         EXPECT_EQ(fromWorker, IDOK);
         ASSERT_EQ(boxes.Count(), 3u);
         EXPECT_EQ(boxes.Boxes()[2].request.text, "c");
@@ -213,7 +242,8 @@ TEST(StaticEdge, IsAddedOnce) {
     EnableStaticEdge(label);
     EXPECT_TRUE(HasStaticEdge(label));
     EXPECT_EQ(g_signal_handler_find(label->m_widget, G_SIGNAL_MATCH_ID,
-                                    g_signal_lookup("draw", GTK_TYPE_WIDGET), 0, nullptr, nullptr, nullptr) != 0,
+                                    g_signal_lookup("draw", GTK_TYPE_WIDGET), 0, nullptr, nullptr,
+                                    nullptr) != 0,
               true);
     frame->Destroy();
 }

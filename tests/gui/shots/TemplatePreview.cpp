@@ -6,33 +6,20 @@
 #include "controls/ColorLabel.h"
 #include "controls/HoverButton.h"
 #include "platform/gui/DialogBuilder.h"
-#include "platform/gui/GuiPlatform.h"
 #include "platform/gui/SysColors.h"
 #include "res/ResourceIds.h"
+#include "tests/gui/support/GuiTestSupport.h"
+#include "tests/gui/support/ShotSupport.h"
 
-#include <cstdio>
 #include <string>
 
-#include <gtk/gtk.h>
-#include <wx/app.h>
 #include <wx/dialog.h>
-#include <wx/evtloop.h>
-#include <wx/image.h>
 #include <wx/textctrl.h>
-#include <wx/timer.h>
 
 namespace {
 
 const wxColour kDialogBack(209, 247, 254);
 int currentTemplate = 0; // the template being built, for the factory
-
-void Pump(int ms) {
-    wxGUIEventLoop loop;
-    wxTimer timer;
-    timer.Bind(wxEVT_TIMER, [&loop](wxTimerEvent&) { loop.Exit(); });
-    timer.StartOnce(ms);
-    loop.Run();
-}
 
 wxWindow* StyledControl(wxWindow* parent, const res::ControlTemplate& control, const wxPoint& pos,
                         const wxSize& size) {
@@ -62,8 +49,8 @@ wxWindow* StyledControl(wxWindow* parent, const res::ControlTemplate& control, c
         if (control.style & res::StyleMultiLine)
             return nullptr;
         {
-            auto* edit = new CColorEdit(parent, id, text, pos, size,
-                                        platform::StandardWindowStyle(control));
+            auto* edit =
+                new CColorEdit(parent, id, text, pos, size, platform::StandardWindowStyle(control));
             if (currentTemplate == IDD_AGENT_CONSOLE) {
                 edit->SetTextColor(platform::GetSysColor(platform::COLOR_INFOTEXT));
                 edit->SetBackColor(wxColour(173, 216, 230));
@@ -78,11 +65,16 @@ wxWindow* StyledControl(wxWindow* parent, const res::ControlTemplate& control, c
 
 void FillSamples(wxDialog* dialog) {
     const std::pair<int, const char*> samples[] = {
-        {IDC_EDIT_TELNUM, "010-1234-5678"},   {IDC_EDIT_CUSTINFO1, "홍길동 고객님 (VIP)"},
-        {IDC_EDIT_CUSTINFO2, "서울특별시 강남구"}, {IDC_EDIT_MEMO, "통화 메모 첫 줄\n둘째 줄"},
-        {IDC_EDIT_USER_ID, "agent01"},        {IDC_EDIT_SVC_ID, "1001"},
-        {IDC_EDIT_AGENT_NM, "김상담"},         {IDC_EDIT_PASSWORD, "secret"},
-        {IDC_EDIT_EXTENSION, "2001"},         {IDC_EDIT_SERVER_ADDR, "192.168.10.20"},
+        {IDC_EDIT_TELNUM, "010-1234-5678"},
+        {IDC_EDIT_CUSTINFO1, "홍길동 고객님 (VIP)"},
+        {IDC_EDIT_CUSTINFO2, "서울특별시 강남구"},
+        {IDC_EDIT_MEMO, "통화 메모 첫 줄\n둘째 줄"},
+        {IDC_EDIT_USER_ID, "agent01"},
+        {IDC_EDIT_SVC_ID, "1001"},
+        {IDC_EDIT_AGENT_NM, "김상담"},
+        {IDC_EDIT_PASSWORD, "secret"},
+        {IDC_EDIT_EXTENSION, "2001"},
+        {IDC_EDIT_SERVER_ADDR, "192.168.10.20"},
     };
     for (const auto& [id, text] : samples) {
         if (auto* edit = platform::GetDlgItemAs<wxTextCtrl>(dialog, id))
@@ -91,8 +83,8 @@ void FillSamples(wxDialog* dialog) {
 }
 
 bool Shoot(int templateId, bool styled, const std::string& folder) {
-    auto* dialog = new wxDialog();
     currentTemplate = templateId;
+    auto* dialog = new wxDialog();
     const bool created = platform::CreateDialogFromTemplate(
         dialog, nullptr, templateId,
         styled ? platform::ControlFactory(StyledControl) : platform::ControlFactory());
@@ -102,43 +94,23 @@ bool Shoot(int templateId, bool styled, const std::string& folder) {
         dialog->SetBackgroundColour(kDialogBack);
     FillSamples(dialog);
     dialog->Move(20, 20);
-    dialog->Show();
-    Pump(400);
-    bool saved = false;
-    if (GdkWindow* window = gtk_widget_get_window(dialog->m_widget)) {
-        const wxSize size = dialog->GetClientSize();
-        if (GdkPixbuf* pixbuf = gdk_pixbuf_get_from_window(window, 0, 0, size.x, size.y)) {
-            const std::string path =
-                folder + (styled ? "/styled-" : "/template-") + std::to_string(templateId) + ".png";
-            saved = gdk_pixbuf_save(pixbuf, path.c_str(), "png", nullptr, nullptr) != FALSE;
-            std::printf("%s %dx%d\n", path.c_str(), size.x, size.y);
-            g_object_unref(pixbuf);
-        }
-    }
+    const std::string path =
+        folder + (styled ? "/styled-" : "/template-") + std::to_string(templateId) + ".png";
+    const bool saved = guitest::SaveWindowShot(dialog, path);
     dialog->Destroy();
-    Pump(50);
+    guitest::PumpEvents(50);
     return saved;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: %s <output folder>\n", argv[0]);
-        return 2;
-    }
-    const std::string folder = argv[1];
-    wxApp::SetInstance(new wxApp());
-    int fakeArgc = 1;
-    if (!wxEntryStart(fakeArgc, argv) || !wxTheApp->CallOnInit())
-        return 1;
-    platform::InitGuiPlatform();
-    bool ok = true;
-    for (int id : {IDD_AGENT_CONSOLE, IDD_LOGIN, IDD_SERVER_ADDR, IDD_ABOUTBOX}) {
-        ok = Shoot(id, false, folder) && ok;
-        ok = Shoot(id, true, folder) && ok;
-    }
-    wxTheApp->OnExit();
-    wxEntryCleanup();
-    return ok ? 0 : 1;
+    return guitest::RunShotProgram(argc, argv, [](const std::string& folder) {
+        bool ok = true;
+        for (int id : {IDD_AGENT_CONSOLE, IDD_LOGIN, IDD_SERVER_ADDR, IDD_ABOUTBOX}) {
+            ok = Shoot(id, false, folder) && ok;
+            ok = Shoot(id, true, folder) && ok;
+        }
+        return ok;
+    });
 }

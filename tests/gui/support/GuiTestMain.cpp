@@ -4,13 +4,14 @@
 #include <cstdio>
 
 #include <gtest/gtest.h>
+#include <gtk/gtk.h>
 #include <wx/app.h>
 #include <wx/init.h>
 
 namespace {
 
 class GuiTestApp : public wxApp {
-public:
+  public:
     bool OnInit() override { return true; }
 };
 
@@ -27,6 +28,8 @@ int main(int argc, char** argv) {
     int result = 1;
     if (wxTheApp && wxTheApp->CallOnInit()) {
         platform::InitGuiPlatform();
+        // Colour changes take effect at once instead of fading in: pixels are checked.
+        g_object_set(gtk_settings_get_default(), "gtk-enable-animations", FALSE, nullptr);
         result = RUN_ALL_TESTS();
         wxTheApp->OnExit();
     }

@@ -68,13 +68,15 @@ bool ShowAndActivate(wxTopLevelWindow* window, int timeoutMs) {
     return window->IsActive();
 }
 
-ScriptedMessageBoxes::ScriptedMessageBoxes(std::vector<int> answers)
+ScriptedMessageBoxes::ScriptedMessageBoxes(const std::vector<int>& answers)
     : m_answers(answers.begin(), answers.end()), m_defaultYesNo(platform::IDYES) {
     m_previous = platform::SetMessageBoxHandler(
         [this](const platform::MessageBoxRequest& request) { return Answer(request); });
 }
 
-ScriptedMessageBoxes::~ScriptedMessageBoxes() { platform::SetMessageBoxHandler(m_previous); }
+ScriptedMessageBoxes::~ScriptedMessageBoxes() {
+    platform::SetMessageBoxHandler(m_previous);
+}
 
 void ScriptedMessageBoxes::Push(int answer) {
     std::lock_guard lock(m_mutex);
@@ -201,5 +203,6 @@ bool SavePng(const wxImage& image, const std::string& path) {
 } // namespace guitest
 
 void PrintTo(const wxColour& colour, std::ostream* os) {
-    *os << "RGB(" << int(colour.Red()) << ", " << int(colour.Green()) << ", " << int(colour.Blue()) << ")";
+    *os << "RGB(" << int(colour.Red()) << ", " << int(colour.Green()) << ", " << int(colour.Blue())
+        << ")";
 }

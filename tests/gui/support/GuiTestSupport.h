@@ -48,8 +48,8 @@ struct RecordedBox {
 // default answer (IDOK for an OK box, IDYES for a Yes/No box unless set otherwise).
 // Thread-safe: boxes of the worker thread are answered on the worker thread.
 class ScriptedMessageBoxes {
-public:
-    explicit ScriptedMessageBoxes(std::vector<int> answers = {});
+  public:
+    explicit ScriptedMessageBoxes(const std::vector<int>& answers = {});
     ~ScriptedMessageBoxes();
     ScriptedMessageBoxes(const ScriptedMessageBoxes&) = delete;
     ScriptedMessageBoxes& operator=(const ScriptedMessageBoxes&) = delete;
@@ -63,7 +63,7 @@ public:
     platform::MessageBoxRequest Last() const;
     void Clear();
 
-private:
+  private:
     int Answer(const platform::MessageBoxRequest& request);
 
     mutable std::mutex m_mutex;

@@ -1,0 +1,42 @@
+#include "app/AgentApp.h"
+
+#include <unistd.h>
+
+#include "app/DialogColours.h"
+#include "app/ShutdownWatch.h"
+#include "console/AgentConsoleDlg.h"
+#include "platform/gui/GuiPlatform.h"
+#include "util/Trace.h"
+
+CAgentApp::CAgentApp() = default;
+CAgentApp::~CAgentApp() = default;
+
+bool CAgentApp::OnInit() {
+    return true;
+}
+
+int CAgentApp::OnExit() {
+    m_dialogColours.reset();
+    return wxApp::OnExit();
+}
+
+int CAgentApp::InitInstance() {
+    platform::InitGuiPlatform();
+    m_dialogColours = std::make_unique<DialogColours>(wxColour(255, 255, 255), wxColour(0, 0, 0));
+
+    CAgentConsoleDlg console(nullptr);
+    SetTopWindow(&console);
+    int signals = 0;
+    ShutdownWatch watch(
+        [&console, &signals](int signo) {
+            DebugTrace("CAgentApp signal %d", signo);
+            // A second signal while the first is being handled ends the program at once.
+            if (++signals > 1)
+                _exit(128 + signo);
+            console.OnShutdownRequest(128 + signo);
+        },
+        [&console] { console.Console().SignOutForShutdown(); });
+    console.ShowModal();
+    SetTopWindow(nullptr);
+    return console.ExitStatus();
+}

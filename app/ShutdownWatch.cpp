@@ -1,0 +1,64 @@
+#include "app/ShutdownWatch.h"
+
+#include <unistd.h>
+
+#include <gdk/gdk.h>
+#include <glib-unix.h>
+#ifdef GDK_WINDOWING_X11
+#include <gdk/gdkx.h>
+#endif
+
+namespace {
+
+// Xlib calls its I/O error handler with no user data: the one watch of the process.
+ShutdownWatch* g_watch = nullptr;
+std::function<void()>* g_displayLost = nullptr;
+
+#ifdef GDK_WINDOWING_X11
+int IoErrorHandler(Display*) {
+    if (g_displayLost && *g_displayLost)
+        (*g_displayLost)();
+    _exit(1);
+}
+#endif
+
+} // namespace
+
+ShutdownWatch::ShutdownWatch(std::function<void(int)> onSignal, std::function<void()> onDisplayLost)
+    : m_onSignal(std::move(onSignal)), m_onDisplayLost(std::move(onDisplayLost)) {
+    for (const int signo : kSignals) {
+        auto* source = new Source{this, signo, 0};
+        source->id = g_unix_signal_add(
+            signo, reinterpret_cast<GSourceFunc>(&ShutdownWatch::OnSignal), source);
+        m_sources.push_back(source);
+    }
+#ifdef GDK_WINDOWING_X11
+    GdkDisplay* display = gdk_display_get_default();
+    if (display && GDK_IS_X11_DISPLAY(display)) {
+        g_watch = this;
+        g_displayLost = &m_onDisplayLost;
+        m_previousIoHandler = reinterpret_cast<void*>(XSetIOErrorHandler(IoErrorHandler));
+    }
+#endif
+}
+
+ShutdownWatch::~ShutdownWatch() {
+    for (Source* source : m_sources) {
+        g_source_remove(source->id);
+        delete source;
+    }
+#ifdef GDK_WINDOWING_X11
+    if (g_watch == this) {
+        XSetIOErrorHandler(reinterpret_cast<XIOErrorHandler>(m_previousIoHandler));
+        g_watch = nullptr;
+        g_displayLost = nullptr;
+    }
+#endif
+}
+
+int ShutdownWatch::OnSignal(void* data) {
+    auto* source = static_cast<Source*>(data);
+    if (source->watch->m_onSignal)
+        source->watch->m_onSignal(source->signo);
+    return G_SOURCE_CONTINUE;
+}

@@ -1,0 +1,205 @@
+// The agent's state machine: mode changes, the state buttons and the close path.
+#include "console/AgentConsole.h"
+
+#include <utility>
+
+#include "res/ResourceIds.h"
+#include "util/Cp949.h"
+#include "util/PhoneNumber.h"
+#include "util/Trace.h"
+
+namespace {
+
+constexpr const char* kTitlePrefix = "ZELAgent-";
+
+} // namespace
+
+int ButtonMaskOf(int agentMode) {
+    switch (agentMode) {
+    case AGENT_MODE_LOGOUT:
+        return BUTTON_LOGIN;
+    case AGENT_MODE_LOGIN:
+        return BUTTON_LOGOUT | BUTTON_READY | BUTTON_BREAK;
+    case AGENT_MODE_READY:
+        return BUTTON_LOGOUT | BUTTON_BREAK;
+    case AGENT_MODE_BREAK:
+        return BUTTON_LOGOUT | BUTTON_READY;
+    default:
+        return 0;
+    }
+}
+
+AgentConsole::AgentConsole(IAgentConsoleView& view, CTELVOAgentEnv& env, UiCaller::Poster post,
+                           Clock clock)
+    : m_view(view), m_env(env), m_ui(std::move(post)),
+      m_clock(clock ? std::move(clock) : Clock([] { return std::time(nullptr); })) {
+    m_tCallStart = m_clock();
+}
+
+AgentConsole::~AgentConsole() {
+    StopWorker();
+}
+
+void AgentConsole::ShowInitialState() {
+    SetButtonMask(BUTTON_LOGIN);
+    m_view.SetWindowTitle(std::string(kTitlePrefix) + "로그아웃");
+}
+
+int AgentConsole::AgentMode() const {
+    std::lock_guard lock(m_mutex);
+    return m_nAgentMode;
+}
+
+std::time_t AgentConsole::CallStart() const {
+    std::lock_guard lock(m_mutex);
+    return m_tCallStart;
+}
+
+TransferInfo AgentConsole::LastPoll() const {
+    std::lock_guard lock(m_mutex);
+    return m_transferInfo;
+}
+
+bool AgentConsole::OnUi(std::function<void()> fn) {
+    return m_ui.RunAndWait(std::move(fn), m_stop.get_token());
+}
+
+void AgentConsole::InfoBox(const char* text) {
+    m_env.InfoMessageBox(m_view.BoxOwner(), "%s", text);
+}
+
+void AgentConsole::OnChangedEvent(int eventType, int agentMode, const std::string& agentModeMsg) {
+    DebugTrace("OnChangedEvent eventType(%d), agentMode(%d), agentModeMsg(%s)", eventType,
+               agentMode, agentModeMsg.c_str());
+    if (eventType == EVENT_MODE_CHANGED) {
+        m_view.SetWindowTitle(kTitlePrefix + m_env.telNum + "-" + agentModeMsg);
+        {
+            std::lock_guard lock(m_mutex);
+            m_nAgentMode = agentMode;
+            if (agentMode == AGENT_MODE_INCALL)
+                m_tCallStart = m_clock();
+        }
+        SetButtonMask(ButtonMaskOf(agentMode));
+    } else if (eventType == EVENT_CALL_INFO) {
+        ClearCallInfo();
+        ShowCallInfo();
+    }
+}
+
+void AgentConsole::SetButtonMask(int mask) {
+    m_view.EnableButton(IDC_BTN_LOGIN, (mask & BUTTON_LOGIN) != 0);
+    m_view.EnableButton(IDC_BTN_LOGOUT, (mask & BUTTON_LOGOUT) != 0);
+    m_view.EnableButton(IDC_BTN_READY, (mask & BUTTON_READY) != 0);
+    m_view.EnableButton(IDC_BTN_BREAK, (mask & BUTTON_BREAK) != 0);
+}
+
+void AgentConsole::OnLogin() {
+    m_view.EnableButton(IDC_BTN_LOGIN, false);
+    if (m_env.UpdateReadyStatus(AGENT_MODE_READY) == 1) {
+        OnChangedEvent(EVENT_MODE_CHANGED, AGENT_MODE_LOGIN, "로그인");
+        m_bPolling = true;
+        OnChangedEvent(EVENT_MODE_CHANGED, AGENT_MODE_READY, "대기중");
+    } else {
+        InfoBox("로그인 실패");
+        m_view.EnableButton(IDC_BTN_LOGIN, true);
+    }
+}
+
+void AgentConsole::OnReady() {
+    m_view.EnableButton(IDC_BTN_READY, false);
+    if (m_env.UpdateReadyStatus(AGENT_MODE_READY) == 1) {
+        OnChangedEvent(EVENT_MODE_CHANGED, AGENT_MODE_READY, "대기중");
+    } else {
+        InfoBox("상태변경 실패");
+        m_view.EnableButton(IDC_BTN_LOGIN, true);
+    }
+}
+
+void AgentConsole::OnBreak() {
+    m_view.EnableButton(IDC_BTN_BREAK, false);
+    if (m_env.UpdateReadyStatus(AGENT_MODE_BREAK) == 1) {
+        OnChangedEvent(EVENT_MODE_CHANGED, AGENT_MODE_BREAK, "휴식중");
+    } else {
+        InfoBox("상태변경 실패");
+        m_view.EnableButton(IDC_BTN_LOGIN, true);
+    }
+}
+
+void AgentConsole::OnLogout() {
+    m_view.EnableButton(IDC_BTN_LOGOUT, false);
+    if (m_env.UpdateReadyStatus(AGENT_MODE_LOGOUT) == 1) {
+        m_bPolling = false;
+        OnChangedEvent(EVENT_MODE_CHANGED, AGENT_MODE_LOGOUT, "로그아웃");
+    } else {
+        InfoBox("로그아웃 실패");
+        m_view.EnableButton(IDC_BTN_LOGIN, true);
+    }
+}
+
+void AgentConsole::OnCallInfoTimer() {
+    OnChangedEvent(EVENT_CALL_INFO, AGENT_MODE_INCALL, "통화중");
+}
+
+void AgentConsole::ClearCallInfo() {
+    for (const int id : {IDC_EDIT_TELNUM, IDC_EDIT_CUSTINFO1, IDC_EDIT_CUSTINFO2,
+                         IDC_EDIT_CUSTINFO3, IDC_EDIT_CUSTINFO4, IDC_EDIT_MEMO})
+        m_view.SetFieldText(id, "");
+    // One copy of the poll record serves both the call result and the display.
+    m_callInfo = LastPoll();
+    m_strXanId = m_callInfo.xanId;
+    m_nConsultResult = -1;
+    m_strMemo.clear();
+    UpdateData(false);
+}
+
+void AgentConsole::UpdateData(bool saveAndValidate) {
+    m_view.ExchangeCallResult(saveAndValidate, m_strMemo, m_nConsultResult);
+    // The field stops typing at the limit; this keeps the member within it whatever
+    // reached the field.
+    if (saveAndValidate)
+        m_strMemo = cp949::TruncateToBytes(m_strMemo, kMemoMaxBytes);
+}
+
+void AgentConsole::ShowCallInfo() {
+    if (m_env.GetCustInfo(m_custInfo, m_callInfo.xanId) != 1)
+        return;
+    m_view.SetFieldText(IDC_EDIT_TELNUM, FormatPhoneNumber(m_callInfo.recvPhone));
+    m_view.SetFieldText(IDC_EDIT_CUSTINFO1, m_custInfo.custInfo1);
+    m_view.SetFieldText(IDC_EDIT_CUSTINFO2, m_custInfo.custInfo2);
+    m_view.SetFieldText(IDC_EDIT_CUSTINFO3, m_custInfo.custInfo3);
+    m_view.SetFieldText(IDC_EDIT_CUSTINFO4, m_custInfo.custInfo4);
+}
+
+bool AgentConsole::ConfirmClose() {
+    if (AgentMode() == AGENT_MODE_LOGOUT)
+        return true;
+    const int answer = m_env.FormatMessageBox(m_view.BoxOwner(), "에러",
+                                              platform::MB_YESNO | platform::MB_ICONSTOP,
+                                              "로그인된 상태 입니다. 종료 하시겠습니까?");
+    if (answer != platform::IDYES)
+        return false;
+    OnLogout();
+    return true;
+}
+
+bool AgentConsole::SignOutForShutdown() {
+    StopWorker();
+    if (AgentMode() == AGENT_MODE_LOGOUT && !m_bPolling)
+        return true;
+    // Nobody may be there to answer a box: failures go to stderr and the trace.
+    const platform::MessageBoxHandler previous = platform::SetMessageBoxHandler({});
+    bool signedOut = false;
+    for (int attempt = 0; attempt < 3 && !signedOut; ++attempt) {
+        if (attempt > 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        signedOut = m_env.UpdateReadyStatus(AGENT_MODE_LOGOUT) == 1;
+    }
+    platform::SetMessageBoxHandler(previous);
+    DebugTrace("SignOutForShutdown %s", signedOut ? "signed out" : "sign-out failed");
+    if (signedOut) {
+        m_bPolling = false;
+        std::lock_guard lock(m_mutex);
+        m_nAgentMode = AGENT_MODE_LOGOUT;
+    }
+    return signedOut;
+}
