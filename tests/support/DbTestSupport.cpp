@@ -1,5 +1,6 @@
 #include "tests/support/DbTestSupport.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -178,9 +179,15 @@ void DbFixture::TearDown() {
 
 // --- TempWorkDir ---
 
-TempWorkDir::TempWorkDir(bool withDbCredentials) {
+namespace {
+std::filesystem::path CurrentFolder() {
     std::error_code ec;
-    previous_ = std::filesystem::current_path(ec);
+    return std::filesystem::current_path(ec);
+}
+} // namespace
+
+TempWorkDir::TempWorkDir(bool withDbCredentials) : previous_(CurrentFolder()) {
+    std::error_code ec;
     std::string pattern = (std::filesystem::temp_directory_path(ec) / "zel-test-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) {
         ADD_FAILURE() << "cannot create a temporary folder from " << pattern;
@@ -278,10 +285,8 @@ bool GeneralLogReader::ContainsQuery(std::string_view statement) const {
         expected.remove_prefix(1);
     while (!expected.empty() && (space(expected.back()) || expected.back() == ';'))
         expected.remove_suffix(1);
-    for (const std::string& query : Queries())
-        if (query == expected)
-            return true;
-    return false;
+    const std::vector<std::string> queries = Queries();
+    return std::find(queries.begin(), queries.end(), expected) != queries.end();
 }
 
 std::vector<std::string> GeneralLogReader::QueriesContaining(std::string_view fragment) const {
