@@ -43,6 +43,9 @@ wxString LineBreaks(const std::string& text) {
 int ShowOnUiThread(const MessageBoxRequest& request) {
     wxMessageDialog dialog(request.owner, LineBreaks(request.text),
                            wxString::FromUTF8(request.caption), DialogStyle(request.style));
+    // The program speaks Korean whatever the desktop's language is.
+    dialog.SetYesNoLabels(wxString::FromUTF8("예(&Y)"), wxString::FromUTF8("아니요(&N)"));
+    dialog.SetOKLabel(wxString::FromUTF8("확인"));
     const int answer = dialog.ShowModal();
     if ((request.style & kButtonMask) == MB_YESNO)
         return answer == wxID_YES ? IDYES : IDNO;
