@@ -29,11 +29,15 @@ TEST_F(ProfileRead, NamesMatchWithoutCaseAndBlanksAndQuotesAreRemoved) {
                       "  Server_Ip =  10.0.0.1 \t\r\n"
                       "QUOTED=\"  padded  \"\r\n"
                       "HALF=\"open\r\n"
-                      "INNER=a\"b\"c\r\n");
+                      "INNER=a\"b\"c\r\n"
+                      "[S]\n\x8C\x43=other syllable\n\x8C\x63=mine\n");
     EXPECT_EQ(Read("GENERAL", "server_ip"), Delivered("10.0.0.1", 8));
     EXPECT_EQ(Value("general", "Quoted"), "  padded  ");
     EXPECT_EQ(Value("GENERAL", "HALF"), "\"open");
     EXPECT_EQ(Value("GENERAL", "INNER"), "a\"b\"c");
+    // Trail bytes may look like ASCII letters (똠 ends in 'c', 똂 in 'C'): no folding there.
+    EXPECT_EQ(Value("S", "똠"), "mine");
+    EXPECT_EQ(Value("S", "똂"), "other syllable");
 }
 
 TEST_F(ProfileRead, MissingFileSectionOrKeyGivesTheDefaultAndEmptyValuesAreEmpty) {
@@ -56,34 +60,17 @@ TEST_F(ProfileRead, MissingFileSectionOrKeyGivesTheDefaultAndEmptyValuesAreEmpty
     EXPECT_EQ(Read("GENERAL", "EMPTYQ"), Delivered("", 0));
 }
 
-TEST_F(ProfileRead, Cp949OnDiskIsReadAsUtf8) {
-    // 홍길동똠 in CP949, and a byte that is not CP949 at all.
-    WriteRaw("a.ini", "[GENERAL]\r\nLAST_AGENT_NM=\xC8\xAB\xB1\xE6\xB5\xBF\x8C\x63\r\n"
-                      "BAD=a\xFF"
-                      "b\r\n");
-    EXPECT_EQ(Read("GENERAL", "LAST_AGENT_NM"), Delivered("홍길동똠", 8));
-    EXPECT_EQ(Read("GENERAL", "BAD"), Delivered("a\xEF\xBF\xBD"
-                                                "b",
-                                                3));
-}
-
-// Trail bytes of double-byte characters may look like ASCII letters: 똠 ends in 'c'
-// and 똂 in 'C', and the two names must not match.
-TEST_F(ProfileRead, CaseFoldingLeavesDoubleByteCharactersAlone) {
-    WriteRaw("a.ini", "[S]\n\x8C\x43=other syllable\n\x8C\x63=mine\n");
-    EXPECT_EQ(Value("S", "똠"), "mine");
-    EXPECT_EQ(Value("S", "똂"), "other syllable");
-}
-
-TEST_F(ProfileRead, CapacityCountsCp949BytesAndCutsAtACharacter) {
+TEST_F(ProfileRead, Cp949OnDiskIsReadAsUtf8AndCapacityCountsCp949Bytes) {
     std::string cp949;
     std::string utf8;
     for (int i = 0; i < 200; ++i) {
         cp949 += "\xB0\xA1";
         utf8 += "가";
     }
-    WriteRaw("a.ini",
-             "[S]\nASCII=" + std::string(300, 'x') + "\nKO=" + cp949 + "\nODD=a" + cp949 + "\n");
+    WriteRaw("a.ini", "[S]\nASCII=" + std::string(300, 'x') + "\nKO=" + cp949 + "\nODD=a" + cp949 +
+                          "\nNM=\xC8\xAB\xB1\xE6\xB5\xBF\x8C\x63\nBAD=a\xFF" + "b\n");
+    EXPECT_EQ(Read("S", "NM"), Delivered("홍길동똠", 8));
+    EXPECT_EQ(Read("S", "BAD"), Delivered("a\xEF\xBF\xBD" + std::string("b"), 3));
     EXPECT_EQ(Read("S", "ASCII"), Delivered(std::string(258, 'x'), 258));
     EXPECT_EQ(Read("S", "KO"), Delivered(utf8.substr(0, 129 * 3), 258));
     // "a" and 128 syllables make 257 bytes; the 129th would not fit whole.
@@ -91,11 +78,6 @@ TEST_F(ProfileRead, CapacityCountsCp949BytesAndCutsAtACharacter) {
     EXPECT_EQ(Read("S", "ASCII", 1), Delivered("", 0));
     EXPECT_EQ(Read("S", "ASCII", 0), Delivered("", 0));
     EXPECT_EQ(Read("S", "MISSING", 5), Delivered("(def", 4));
-}
-
-TEST(NativeProfilePath, BackslashesAreFolderSeparators) {
-    EXPECT_EQ(platform::NativeProfilePath("Env\\ZELAgent.INI"), "Env/ZELAgent.INI");
-    EXPECT_EQ(platform::NativeProfilePath("./Env/tnvx.INI"), "./Env/tnvx.INI");
 }
 
 } // namespace

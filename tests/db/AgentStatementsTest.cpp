@@ -13,7 +13,7 @@ namespace {
 using namespace agentsql;
 constexpr int kSqlServer = 0;
 
-TEST(ReadyStatusSql, EachModeAndDialectHasItsOwnText) {
+TEST(AgentStatements, EachStatementHasItsExactTextInEachDialect) {
     const std::string head = "update TRANSFER_NUM_INFO set IS_READY = ";
     const std::string tail = " where SVC_ID = 10 and TEL_NUM = '2001'";
     const std::string mysqlTime = "concat(F_MY_DATE(now()), F_MY_TIME(now()))";
@@ -33,46 +33,31 @@ TEST(ReadyStatusSql, EachModeAndDialectHasItsOwnText) {
     for (const auto& c : cases)
         EXPECT_EQ(ReadyStatusSql(c.mode, c.dbType, "10", "2001"), c.expected)
             << c.mode << "/" << c.dbType;
-    // The exact text of the worked example, written out once in full.
-    EXPECT_EQ(ReadyStatusSql(3, DB_TYPE_MYSQL, "10", "2001"),
-              "update TRANSFER_NUM_INFO set IS_READY = 0, STATUS_START_TIME = "
-              "concat(F_MY_DATE(now()), F_MY_TIME(now())) where SVC_ID = 10 and TEL_NUM = '2001'");
-}
 
-TEST(ReadQueries, AreTheSameInBothDialects) {
     const std::string poll = "select XAN_ID, RECV_PHONE, CUST_INFO, TRANSFER_STATUS from "
                              "TRANSFER_NUM_INFO where SVC_ID = 10 and TEL_NUM = '2001'";
-    EXPECT_EQ(TransferInfoSql(DB_TYPE_MYSQL, "10", "2001"), poll);
-    EXPECT_EQ(TransferInfoSql(kSqlServer, "10", "2001"), poll);
+    const std::string hist = "update TRANSFER_HIST set AGENT_NM = 'agent01' where XAN_ID = 123 ";
+    for (const int dbType : {DB_TYPE_MYSQL, kSqlServer}) {
+        EXPECT_EQ(TransferInfoSql(dbType, "10", "2001"), poll);
+        EXPECT_EQ(HistAgentNameSql(dbType, "agent01", "123"), hist); // keeps its trailing blank
+    }
     EXPECT_EQ(
         CustInfoSql("123"),
         "select CUST_INFO, CUST_INFO2, CUST_INFO3, CUST_INFO4 from REQ_XAN where XAN_ID = 123");
 }
 
-TEST(HistAgentNameSql, KeepsItsTrailingBlank) {
-    const std::string expected =
-        "update TRANSFER_HIST set AGENT_NM = 'agent01' where XAN_ID = 123 ";
-    EXPECT_EQ(HistAgentNameSql(DB_TYPE_MYSQL, "agent01", "123"), expected);
-    EXPECT_EQ(HistAgentNameSql(kSqlServer, "agent01", "123"), expected);
-}
-
-TEST(AgentStatements, QuotedValuesAreEscapedForTheDialect) {
+TEST(AgentStatements, QuotedValuesAreEscapedAndNonDigitKeysRefused) {
     EXPECT_EQ(ReadyStatusSql(1, DB_TYPE_MYSQL, "10", "o'k\\"),
               "update TRANSFER_NUM_INFO set IS_READY = 1, STATUS_START_TIME = "
               "'00000000000000' where SVC_ID = 10 and TEL_NUM = 'o''k\\\\'");
-    EXPECT_EQ(ReadyStatusSql(1, kSqlServer, "10", "o'k\\"),
-              "update TRANSFER_NUM_INFO set IS_READY = 1, STATUS_START_TIME = "
-              "'00000000000000' where SVC_ID = 10 and TEL_NUM = 'o''k\\'");
-    EXPECT_EQ(TransferInfoSql(DB_TYPE_MYSQL, "10", "' or ''='"),
+    EXPECT_EQ(TransferInfoSql(kSqlServer, "10", "' or ''='"),
               "select XAN_ID, RECV_PHONE, CUST_INFO, TRANSFER_STATUS from TRANSFER_NUM_INFO "
               "where SVC_ID = 10 and TEL_NUM = ''' or ''''='''");
     EXPECT_EQ(HistAgentNameSql(DB_TYPE_MYSQL, "'; drop table x; --", "5"),
               "update TRANSFER_HIST set AGENT_NM = '''; drop table x; --' where XAN_ID = 5 ");
     EXPECT_EQ(HistAgentNameSql(kSqlServer, "김\\'", "5"),
               "update TRANSFER_HIST set AGENT_NM = '김\\''' where XAN_ID = 5 ");
-}
 
-TEST(AgentStatements, KeysThatAreNotPlainDigitsAreRefused) {
     for (const char* key : {"", "10 or 1=1", " 10", "-1", "1;", "1e3", "١"}) {
         EXPECT_FALSE(ReadyStatusSql(3, DB_TYPE_MYSQL, key, "2001")) << key;
         EXPECT_FALSE(TransferInfoSql(DB_TYPE_MYSQL, key, "2001")) << key;
@@ -81,26 +66,7 @@ TEST(AgentStatements, KeysThatAreNotPlainDigitsAreRefused) {
     }
 }
 
-TEST(MakeTransferInfo, ReadsTheFourValuesInOrder) {
-    const TransferInfo info = MakeTransferInfo({"300001", "01012345678", "VIP 고객", "1"});
-    EXPECT_EQ(info.xanId, "300001");
-    EXPECT_EQ(info.recvPhone, "01012345678");
-    EXPECT_EQ(info.custInfo, "VIP 고객");
-    EXPECT_EQ(info.transferStatus, 1);
-}
-
-TEST(MakeTransferInfo, MissingValuesReadAsEmpty) {
-    const TransferInfo none = MakeTransferInfo({});
-    EXPECT_TRUE(none.xanId.empty() && none.recvPhone.empty() && none.custInfo.empty());
-    EXPECT_EQ(none.transferStatus, 0);
-    const TransferInfo two = MakeTransferInfo({"7", "010"});
-    EXPECT_EQ(two.xanId, "7");
-    EXPECT_EQ(two.recvPhone, "010");
-    EXPECT_TRUE(two.custInfo.empty());
-    EXPECT_EQ(two.transferStatus, 0);
-}
-
-TEST(MakeRecords, LongValuesAreCutToTheirFieldsAtACharacterBoundary) {
+TEST(MakeRecords, ValuesAreReadInOrderAndCutToTheirFieldsAtACharacterBoundary) {
     std::string korean; // 60 syllables: 120 CP949 bytes
     for (int i = 0; i < 60; ++i)
         korean += "가";
@@ -109,6 +75,12 @@ TEST(MakeRecords, LongValuesAreCutToTheirFieldsAtACharacterBoundary) {
     EXPECT_EQ(info.xanId, std::string(20, '1'));
     EXPECT_EQ(info.recvPhone, "0" + korean.substr(0, 9 * 3)); // 1 + 9 x 2 bytes = 19
     EXPECT_EQ(info.custInfo, "x" + korean.substr(0, 49 * 3)); // 1 + 49 x 2 = 99
+    EXPECT_EQ(info.transferStatus, 1);
+    const TransferInfo two = MakeTransferInfo({"7", "010"}); // missing values read as empty
+    EXPECT_EQ(two.xanId, "7");
+    EXPECT_EQ(two.recvPhone, "010");
+    EXPECT_TRUE(two.custInfo.empty());
+    EXPECT_EQ(two.transferStatus, 0);
 
     const CustInfo cust = MakeCustInfo({korean, korean, std::string(51, 'c'), "d", "extra"});
     EXPECT_EQ(cust.custInfo1, korean.substr(0, 50 * 3));
@@ -117,21 +89,24 @@ TEST(MakeRecords, LongValuesAreCutToTheirFieldsAtACharacterBoundary) {
     EXPECT_EQ(cust.custInfo4, "d");
     const CustInfo partial = MakeCustInfo({"a"});
     EXPECT_EQ(partial.custInfo1, "a");
-    EXPECT_TRUE(partial.custInfo2.empty() && partial.custInfo3.empty() &&
-                partial.custInfo4.empty());
+    EXPECT_TRUE(partial.custInfo2.empty() && partial.custInfo4.empty());
 }
 
 TEST(TextToInt, FollowsTheStandardDecimalConversion) {
-    EXPECT_EQ(TextToInt("1"), 1);
-    EXPECT_EQ(TextToInt(""), 0);
-    EXPECT_EQ(TextToInt("abc"), 0);
-    EXPECT_EQ(TextToInt("  \t2x"), 2);
-    EXPECT_EQ(TextToInt("-3"), -3);
-    EXPECT_EQ(TextToInt("+4"), 4);
-    EXPECT_EQ(TextToInt("- 4"), 0);
-    EXPECT_EQ(TextToInt("1.9"), 1);
-    EXPECT_EQ(TextToInt("99999999999999999999"), INT_MAX);
-    EXPECT_EQ(TextToInt("-99999999999999999999"), INT_MIN);
+    const std::pair<const char*, int> cases[] = {
+        {"1", 1},
+        {"", 0},
+        {"abc", 0},
+        {"  \t2x", 2},
+        {"-3", -3},
+        {"+4", 4},
+        {"- 4", 0},
+        {"1.9", 1},
+        {"99999999999999999999", INT_MAX},
+        {"-99999999999999999999", INT_MIN},
+    };
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(TextToInt(text), expected) << text;
 }
 
 } // namespace

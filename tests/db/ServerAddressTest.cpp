@@ -24,31 +24,20 @@ class ServerAddressTest : public testing::Test {
     CTELVOAgentEnv env_;
 };
 
-TEST_F(ServerAddressTest, SavedAddressIsInBothFilesAndLoadsBack) {
+TEST_F(ServerAddressTest, SavedAddressIsInBothFilesAndLoadsBackAndMissingLoadsEmpty) {
+    env_.serverAddress = "stale";
+    EXPECT_TRUE(env_.LoadServerAddress());
+    EXPECT_EQ(env_.serverAddress, "");
+
     env_.serverAddress = "10.20.30.40";
     EXPECT_TRUE(env_.SaveServerAddress());
-
-    const std::string agentIni = FileBytes(work_.Env() / "ZELAgent.INI");
-    const std::string versionIni = FileBytes(work_.Env() / "tnvx.INI");
-    EXPECT_NE(agentIni.find("[GENERAL]"), std::string::npos) << agentIni;
-    EXPECT_NE(agentIni.find("ZEL_CTI_SERVER_IP_ADDR=10.20.30.40"), std::string::npos) << agentIni;
-    EXPECT_NE(versionIni.find("[VERSION_CHECK_CONNECT]"), std::string::npos) << versionIni;
-    EXPECT_NE(versionIni.find("VC_SERVER_IP_ADDR=10.20.30.40"), std::string::npos) << versionIni;
-
+    EXPECT_EQ(FileBytes(work_.Env() / "ZELAgent.INI"),
+              "[GENERAL]\r\nZEL_CTI_SERVER_IP_ADDR=10.20.30.40\r\n");
+    EXPECT_EQ(FileBytes(work_.Env() / "tnvx.INI"),
+              "[VERSION_CHECK_CONNECT]\r\nVC_SERVER_IP_ADDR=10.20.30.40\r\n");
     CTELVOAgentEnv other;
     EXPECT_TRUE(other.LoadServerAddress());
     EXPECT_EQ(other.serverAddress, "10.20.30.40");
-}
-
-TEST_F(ServerAddressTest, MissingOrEmptyAddressLoadsEmptyAndStillSucceeds) {
-    env_.serverAddress = "stale";
-    EXPECT_TRUE(env_.LoadServerAddress());
-    EXPECT_EQ(env_.serverAddress, "");
-
-    CIniFile(".\\Env\\ZELAgent.INI", "GENERAL").WriteString("", "ZEL_CTI_SERVER_IP_ADDR");
-    env_.serverAddress = "stale";
-    EXPECT_TRUE(env_.LoadServerAddress());
-    EXPECT_EQ(env_.serverAddress, "");
 }
 
 TEST_F(ServerAddressTest, LongAddressesAreCutTo83BytesAtACharacterBoundary) {
@@ -77,10 +66,7 @@ TEST_F(ServerAddressTest, WithoutTheEnvFolderNothingIsWrittenAndSaveSucceeds) {
     std::filesystem::remove_all(work_.Env());
     env_.serverAddress = "10.0.0.1";
     EXPECT_TRUE(env_.SaveServerAddress());
-    EXPECT_FALSE(std::filesystem::exists(work_.Env()));
     EXPECT_TRUE(std::filesystem::is_empty(work_.Path()));
-    EXPECT_TRUE(env_.LoadServerAddress());
-    EXPECT_EQ(env_.serverAddress, "");
 }
 
 } // namespace

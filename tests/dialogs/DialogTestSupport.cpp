@@ -6,6 +6,7 @@
 
 #include "dialogs/ProcessExit.h"
 #include "platform/gui/DialogBuilder.h"
+#include "tests/gui/support/GuiTestSupport.h"
 
 namespace dlgtest {
 
@@ -61,17 +62,20 @@ void PressKey(wxDialog& dialog, unsigned keyval) {
     g_free(keys);
 }
 
-void PressEscape(wxDialog& dialog) {
-    PressKey(dialog, GDK_KEY_Escape);
-}
-
-void PressCloseBox(wxDialog& dialog) {
-    // What the window manager's close request becomes.
-    GdkEvent* event = gdk_event_new(GDK_DELETE);
-    event->any.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(dialog.m_widget)));
-    event->any.send_event = TRUE;
-    gtk_main_do_event(event);
-    gdk_event_free(event);
+void CloseOneWay(wxDialog& dialog, int way, int buttonId) {
+    if (way == 0) {
+        ClickButton(dialog, buttonId);
+    } else if (way == 1) {
+        PressKey(dialog, GDK_KEY_Escape);
+    } else {
+        // What the window manager's close request becomes.
+        GdkEvent* event = gdk_event_new(GDK_DELETE);
+        event->any.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(dialog.m_widget)));
+        event->any.send_event = TRUE;
+        gtk_main_do_event(event);
+        gdk_event_free(event);
+    }
+    guitest::PumpEvents(20);
 }
 
 } // namespace dlgtest

@@ -5,7 +5,6 @@
 #include <wx/textctrl.h>
 
 #include "config/IniFile.h"
-#include "controls/HoverButton.h"
 #include "db/AgentEnv.h"
 #include "dialogs/ServerAddrDlg.h"
 #include "platform/gui/Accessibility.h"
@@ -24,20 +23,13 @@ class ServerAddrDlgTest : public ::testing::Test {
     void SetUp() override {
         theAgentEnv().serverAddress = "10.1.2.3";
         // The files as an earlier run left them.
-        Write("ZELAgent.INI", "GENERAL", "ZEL_CTI_SERVER_IP_ADDR", "10.1.2.3");
-        Write("tnvx.INI", "VERSION_CHECK_CONNECT", "VC_SERVER_IP_ADDR", "10.1.2.3");
+        CIniFile("Env/ZELAgent.INI", "GENERAL").WriteString("10.1.2.3", "ZEL_CTI_SERVER_IP_ADDR");
+        CIniFile("Env/tnvx.INI", "VERSION_CHECK_CONNECT").WriteString("10.1.2.3", kCompanionKey);
     }
 
-    static void Write(const char* file, const char* section, const char* key, const char* value) {
-        CIniFile(std::string("Env/") + file, section).WriteString(value, key);
-    }
-    static std::string Read(const char* file, const char* section, const char* key) {
-        std::string value;
-        CIniFile(std::string("Env/") + file, section).ReadString(value, key);
-        return value;
-    }
     // The value of key as it stands in the file, blanks included.
-    static std::string RawValue(const char* file, const char* key) {
+    static std::string Stored(const char* file = "ZELAgent.INI",
+                              const char* key = "ZEL_CTI_SERVER_IP_ADDR") {
         std::ifstream in(std::string("Env/") + file, std::ios::binary);
         const std::string prefix = std::string(key) + "=";
         for (std::string line; std::getline(in, line);) {
@@ -48,16 +40,18 @@ class ServerAddrDlgTest : public ::testing::Test {
         }
         return "(missing)";
     }
-    static std::string StoredAddress() {
-        return Read("ZELAgent.INI", "GENERAL", "ZEL_CTI_SERVER_IP_ADDR");
-    }
-    static std::string CompanionAddress() {
-        return Read("tnvx.INI", "VERSION_CHECK_CONNECT", "VC_SERVER_IP_ADDR");
-    }
     static wxTextCtrl* Field(wxDialog& dialog) {
         return platform::GetDlgItemAs<wxTextCtrl>(&dialog, IDC_EDIT_SERVER_ADDR);
     }
+    static int Confirm(const std::string& typed, const std::function<void(CServerAddrDlg&)>& then) {
+        CServerAddrDlg dialog;
+        return RunModal(dialog, [&] {
+            Field(dialog)->ChangeValue(wxString::FromUTF8(typed));
+            then(dialog);
+        });
+    }
 
+    static constexpr const char* kCompanionKey = "VC_SERVER_IP_ADDR";
     zel::test::TempWorkDir work_{false};
     guitest::ScriptedMessageBoxes boxes_;
 };
@@ -69,93 +63,54 @@ TEST_F(ServerAddrDlgTest, OpensWithTheAddressReadAtStartUpAndTheFocusInTheField)
         EXPECT_TRUE(HasGtkFocus(Field(dialog)));
         EXPECT_EQ(dialog.GetTitle(), wxString::FromUTF8("서버 주소 설정"));
         EXPECT_EQ(platform::GetAccessibleName(Field(dialog)), "서버 주소");
-        for (int id : {IDOK_BUTTON, IDCANCEL_BUTTON}) {
-            auto* button = platform::GetDlgItemAs<CHoverButton>(&dialog, id);
-            ASSERT_NE(button, nullptr);
-            EXPECT_EQ(button->GetStateColor(CHoverButton::ColorBackNormal),
-                      wxColour(245, 245, 220));
-            EXPECT_EQ(button->GetStateColor(CHoverButton::ColorBackHot), wxColour(0, 0, 255));
-            EXPECT_EQ(button->GetStateColor(CHoverButton::ColorTextHot), wxColour(255, 255, 255));
-        }
         EXPECT_EQ(dialog.GetDefaultItem(), platform::GetDlgItem(&dialog, IDOK_BUTTON));
     });
 }
 
 TEST_F(ServerAddrDlgTest, ConfirmStoresTheTextExactlyAsTypedInBothFiles) {
-    for (const char* typed : {" 192.168.0.7 ", "10.1.2.3", "", "서버.example"}) {
+    const std::string values[] = {" 192.168.0.7 ", "", "서버.example", std::string(83, '9')};
+    for (const std::string& typed : values) {
         SCOPED_TRACE(typed);
-        CServerAddrDlg dialog;
-        const int result = RunModal(dialog, [&] {
-            Field(dialog)->ChangeValue(wxString::FromUTF8(typed));
-            ClickButton(dialog, IDOK_BUTTON);
-        });
-        EXPECT_EQ(result, wxID_OK);
+        EXPECT_EQ(Confirm(typed, [](CServerAddrDlg& d) { ClickButton(d, IDOK_BUTTON); }), wxID_OK);
         EXPECT_EQ(theAgentEnv().serverAddress, typed);
-        EXPECT_EQ(RawValue("ZELAgent.INI", "ZEL_CTI_SERVER_IP_ADDR"), typed);
-        EXPECT_EQ(RawValue("tnvx.INI", "VC_SERVER_IP_ADDR"), typed);
+        EXPECT_EQ(Stored(), typed);
+        EXPECT_EQ(Stored("tnvx.INI", kCompanionKey), typed);
     }
     EXPECT_EQ(boxes_.Count(), 0u);
 }
 
 TEST_F(ServerAddrDlgTest, CancelStoresNothingWhicheverWayItComes) {
-    const std::function<void(CServerAddrDlg&)> cancels[] = {
-        [](CServerAddrDlg& d) { ClickButton(d, IDCANCEL_BUTTON); },
-        [](CServerAddrDlg& d) { PressEscape(d); },
-        [](CServerAddrDlg& d) { PressCloseBox(d); },
-    };
-    for (const auto& cancel : cancels) {
-        CServerAddrDlg dialog;
-        const int result = RunModal(dialog, [&] {
-            Field(dialog)->ChangeValue("10.9.9.9");
-            cancel(dialog);
-            guitest::PumpEvents(20);
-        });
-        EXPECT_EQ(result, wxID_CANCEL);
-    }
+    const auto results = CloseThreeWays<CServerAddrDlg>(
+        IDCANCEL_BUTTON, [](CServerAddrDlg& d) { Field(d)->ChangeValue("10.9.9.9"); });
+    EXPECT_EQ(results, std::vector<int>(3, wxID_CANCEL));
     EXPECT_EQ(theAgentEnv().serverAddress, "10.1.2.3");
-    EXPECT_EQ(StoredAddress(), "10.1.2.3");
-    EXPECT_EQ(CompanionAddress(), "10.1.2.3");
+    EXPECT_EQ(Stored(), "10.1.2.3");
+    EXPECT_EQ(Stored("tnvx.INI", kCompanionKey), "10.1.2.3");
 }
 
-TEST_F(ServerAddrDlgTest, AddressLongerThanTheEnvironmentHoldsIsRefusedNotCut) {
-    const std::string longest(83, '9');
+TEST_F(ServerAddrDlgTest, AddressTooLongOrWithoutCp949FormIsRefusedNotCut) {
     const std::pair<std::string, const char*> refused[] = {
-        {longest + "9", "서버 주소는 83바이트 이하로 입력하십시오."},
+        {std::string(84, '9'), "서버 주소는 83바이트 이하로 입력하십시오."},
         {std::string(82, 'a') + "가", "서버 주소는 83바이트 이하로 입력하십시오."}, // 84 bytes
-        {"10.0.0.1\xF0\x9F\x98\x80", "서버 주소에 쓸 수 없는 문자가 있습니다."},    // no CP949 form
+        {"10.0.0.1\xF0\x9F\x98\x80", "서버 주소에 쓸 수 없는 문자가 있습니다."},
     };
     for (const auto& [typed, message] : refused) {
         SCOPED_TRACE(typed);
-        CServerAddrDlg dialog;
-        const int result = RunModal(dialog, [&] {
-            Field(dialog)->ChangeValue(wxString::FromUTF8(typed));
-            boxes_.Clear();
-            dialog.OnOK();
+        boxes_.Clear();
+        const int result = Confirm(typed, [&](CServerAddrDlg& d) {
+            d.OnOK();
             ASSERT_EQ(boxes_.Count(), 1u);
-            const auto box = boxes_.Last();
-            EXPECT_EQ(box.text, message);
-            EXPECT_EQ(box.caption, "에러");
-            EXPECT_EQ(box.style, platform::MB_ICONERROR);
-            EXPECT_EQ(box.owner, &dialog);
-            EXPECT_TRUE(dialog.IsModal());
-            EXPECT_TRUE(HasGtkFocus(Field(dialog)));
-            EXPECT_EQ(Field(dialog)->GetValue(), wxString::FromUTF8(typed)); // not cut
+            EXPECT_EQ(boxes_.Last().text, message);
+            EXPECT_EQ(boxes_.Last().caption, "에러");
+            EXPECT_EQ(boxes_.Last().style, platform::MB_ICONERROR);
+            EXPECT_EQ(boxes_.Last().owner, &d);
+            EXPECT_TRUE(HasGtkFocus(Field(d)));
+            EXPECT_EQ(Field(d)->GetValue(), wxString::FromUTF8(typed)); // not cut
         });
         EXPECT_EQ(result, kStillOpen);
     }
     EXPECT_EQ(theAgentEnv().serverAddress, "10.1.2.3");
-    EXPECT_EQ(StoredAddress(), "10.1.2.3");
-
-    CServerAddrDlg dialog;
-    boxes_.Clear();
-    EXPECT_EQ(RunModal(dialog,
-                       [&] {
-                           Field(dialog)->ChangeValue(longest);
-                           dialog.OnOK();
-                       }),
-              wxID_OK);
-    EXPECT_EQ(StoredAddress(), longest);
-    EXPECT_EQ(boxes_.Count(), 0u);
+    EXPECT_EQ(Stored(), "10.1.2.3");
 }
 
 } // namespace

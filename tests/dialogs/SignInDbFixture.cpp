@@ -14,16 +14,6 @@ void DeleteOwnRows(zel::test::AdminConnection& admin) {
 }
 } // namespace
 
-DbTypeRowGuard::~DbTypeRowGuard() {
-    Restore();
-}
-
-void DbTypeRowGuard::Restore() {
-    zel::test::AdminConnection admin;
-    admin.Execute("insert into CODE_INFO (CD_GRP, CD_ID, CD_NM) values "
-                  "('SYSTEM_VALUE', 'DB_TYPE', 'MYSQL') on duplicate key update CD_NM = 'MYSQL'");
-}
-
 void SignInDbTest::SetUp() {
     DbFixture::SetUp();
     if (HasFatalFailure())
@@ -53,12 +43,15 @@ void SignInDbTest::SetUp() {
     ASSERT_TRUE(env.RDBServerOpen()) << "rdbclient cannot reach the private server";
 }
 
+// Runs after failed tests too: the rows, the database-type row and the handler are put back.
 void SignInDbTest::TearDown() {
     if (adminReady_) {
         CTELVOAgentEnv& env = theAgentEnv();
         env.ServerClose();
         env.connection = 0;
         DeleteOwnRows(Admin());
+        Admin().Execute("insert into CODE_INFO (CD_GRP, CD_ID, CD_NM) values ('SYSTEM_VALUE', "
+                        "'DB_TYPE', 'MYSQL') on duplicate key update CD_NM = 'MYSQL'");
         work_.reset();
         platform::SetMessageBoxHandler(previousHandler_);
     }

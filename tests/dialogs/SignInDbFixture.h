@@ -14,23 +14,12 @@
 namespace dlgtest {
 
 // The rows every sign-in test starts from (keys of these tests: SVC_ID 200-299,
-// USER_ID 'dlgtest*', TEL_NUM '42xx').
+// USER_ID 'dlg*test*', TEL_NUM '42xx').
 inline constexpr const char* kUser = "dlgtest1";
 inline constexpr const char* kAgent = "김상담";
 inline constexpr const char* kPassword = "Secret 1";
 inline constexpr const char* kSvcId = "201";
 inline constexpr const char* kTelNum = "4201";
-
-// Puts the CODE_INFO database-type row back to 'MYSQL' when it goes, even when the
-// test failed half-way.
-class DbTypeRowGuard {
-  public:
-    DbTypeRowGuard() = default;
-    ~DbTypeRowGuard();
-    DbTypeRowGuard(const DbTypeRowGuard&) = delete;
-    DbTypeRowGuard& operator=(const DbTypeRowGuard&) = delete;
-    static void Restore();
-};
 
 class SignInDbTest : public zel::test::DbFixture {
   protected:
@@ -45,11 +34,9 @@ class SignInDbTest : public zel::test::DbFixture {
     // Contents of Env/ZELAgent.INI; empty when there is no such file.
     std::string SettingsFileBytes() const;
 
-    std::unique_ptr<zel::test::TempWorkDir> work_;
-
   private:
+    std::unique_ptr<zel::test::TempWorkDir> work_;
     bool adminReady_ = false;
-    DbTypeRowGuard dbTypeGuard_;
     std::vector<platform::MessageBoxRequest> boxes_;
     platform::MessageBoxHandler previousHandler_;
 };

@@ -4,11 +4,10 @@
 #
 #   console_e2e.sh <zelagent> <zelagent-callcenter> <client.cnf> [<fallback client.cnf>]
 #
-# One agent's shift: sign-in with the last entries of the settings file and a typed
-# password, a transferred call stamped with the agent's name within 1.5 s and shown
-# with "통화중" in the title, a result registered with the keyboard and the mouse, the
-# end of the call, Escape that does not close, Alt+F4 with the confirmation and the
-# sign-out, exit status 0. Then SIGTERM while signed in: signed out, status 143.
+# One agent's shift: sign-in with a typed password, a transferred call stamped with
+# the agent's name within 1.5 s and "통화중" in the title, a result registered with the
+# mouse, the end of the call, Alt+F4 confirmed: signed out, status 0. Then SIGTERM
+# while signed in: signed out, status 143.
 # Keys: SVC_ID 560, TEL_NUM '5560', XAN_ID 560001-560009, USER_ID 'e2e1'.
 set -uo pipefail
 
@@ -61,31 +60,27 @@ wait_for() {
   return 1
 }
 
-# Windows of the program by their title. GTK writes non-Latin titles only into
-# _NET_WM_NAME, which getwindowname reads (search --name looks at WM_NAME).
+# A window of the program whose title matches the pattern. GTK writes non-Latin titles
+# only into _NET_WM_NAME, which getwindowname reads (search --name looks at WM_NAME).
 window_named() {
   local w
   for w in $(xdotool search --onlyvisible --pid "$AGENT_PID" 2>/dev/null); do
-    if [ "$(xdotool getwindowname "$w" 2>/dev/null)" == "$1" ]; then echo "$w"; return 0; fi
+    # shellcheck disable=SC2254
+    case "$(xdotool getwindowname "$w" 2>/dev/null)" in $1) echo "$w"; return 0 ;; esac
   done
   return 1
 }
 has_window() { [ -n "$(window_named "$1")" ]; }
 no_window() { ! has_window "$1"; }
-# The console window: its title starts with "ZELAgent-".
-console_window() {
-  local w
-  for w in $(xdotool search --onlyvisible --pid "$AGENT_PID" 2>/dev/null); do
-    case "$(xdotool getwindowname "$w" 2>/dev/null)" in ZELAgent-*) echo "$w"; return 0 ;; esac
-  done
-  return 1
-}
+console_window() { window_named 'ZELAgent-*'; }
+desk() { sql "select $1 from TRANSFER_NUM_INFO where SVC_ID = $SVC"; }
+hist() { sql "select $1 from TRANSFER_HIST where XAN_ID = 560001"; }
 title_is() { [ "$(xdotool getwindowname "$(console_window)" 2>/dev/null)" == "$1" ]; }
 
 # Clicks the centre of a rectangle of the console given in dialog units (template
 # 385 x 206), relative to the console's client area.
 click_du() {
-  local x="$1" y="$2" w="$3" h="$4" win geometry
+  local x="$1" y="$2" w="$3" h="$4" win
   win="$(console_window)"
   eval "$(xdotool getwindowgeometry --shell "$win")"
   local px=$((X + (2 * x + w) * WIDTH / 770))
@@ -95,6 +90,20 @@ click_du() {
 }
 
 focus_window() { xdotool windowfocus --sync "$1" 2>/dev/null || true; }
+# Answers the box with this title with its default button.
+answer_box() {
+  wait_for 30 has_window "$1" || return 1
+  focus_window "$(window_named "$1")"
+  xdotool key Return
+}
+# Waits for the program to end; its exit status in STATUS.
+agent_gone() { ! kill -0 "$AGENT_PID" 2>/dev/null; }
+reap_agent() {
+  wait_for 100 agent_gone || return 1
+  wait "$AGENT_PID"
+  STATUS=$?
+  AGENT_PID=""
+}
 
 start_agent() {
   (cd "$RUN_DIR" && exec "$ZELAGENT") >"$RUN_DIR/agent.log" 2>&1 &
@@ -134,19 +143,13 @@ start_agent
 if ! wait_for 100 title_is "ZELAgent-로그아웃"; then fail "no console window"; exit 1; fi
 note "ok: console up, title ZELAgent-로그아웃"
 sign_in || exit 1
-expect_eq "IS_READY after sign-in" "0" "$(sql "select IS_READY from TRANSFER_NUM_INFO where SVC_ID = $SVC")"
-
-# Escape never closes the console.
-focus_window "$(console_window)"
-xdotool key Escape
-sleep 0.5
-if ! kill -0 "$AGENT_PID" 2>/dev/null || [ -z "$(console_window)" ]; then fail "Escape closed the console"; fi
+expect_eq "IS_READY after sign-in" "0" "$(desk IS_READY)"
 
 # A transferred call: stamped with the agent's name within 1.5 s.
 "$CALLCENTER" --cnf "$CNF" transfer --svc $SVC --tel $TEL --xan 560001 --phone 0212345678 \
   --cust "홍길동 고객님 (VIP)" --cust "가입일 2019-03-02" --cust "서울시 강남구" --cust "최근 문의: 요금제" >/dev/null
 start_ns=$(date +%s%N)
-stamped() { [ "$(sql "select AGENT_NM from TRANSFER_HIST where XAN_ID = 560001")" == "$AGENT" ]; }
+stamped() { [ "$(hist AGENT_NM)" == "$AGENT" ]; }
 if wait_for 30 stamped; then
   elapsed_ms=$((($(date +%s%N) - start_ns) / 1000000))
   if [ "$elapsed_ms" -le 1500 ]; then note "ok: stamped after ${elapsed_ms} ms"; else fail "stamped only after ${elapsed_ms} ms"; fi
@@ -161,51 +164,35 @@ click_du 95 117 43 12
 click_du 51 131 271 66
 xdotool type --delay 20 "e2e memo, it's done"
 click_du 327 117 50 25
-if wait_for 30 has_window "알림"; then
-  focus_window "$(window_named "알림")"
-  xdotool key Return
+if answer_box "알림"; then
   wait_for 30 no_window "알림" || fail "the box did not close"
 else
   fail "no box after the registration"
 fi
-expect_eq "CONSULT_RESULT" "03" "$(sql "select CONSULT_RESULT from TRANSFER_HIST where XAN_ID = 560001")"
-expect_eq "COMMENT" "e2e memo, it's done" "$(sql "select COMMENT from TRANSFER_HIST where XAN_ID = 560001")"
+expect_eq "result and memo" "03/e2e memo, it's done" "$(hist "concat(CONSULT_RESULT, '/', COMMENT)")"
 
-# The end of the call: ready again, the day's statistics counted.
+# The end of the call: ready again.
 "$CALLCENTER" --cnf "$CNF" hangup --svc $SVC --tel $TEL >/dev/null
 if wait_for 30 title_is "ZELAgent-$TEL-대기중"; then note "ok: ready after the call"; else fail "not ready after the call"; fi
 
 # Alt+F4 asks while signed in; Yes (the default button) signs out and closes.
 focus_window "$(console_window)"
 xdotool key alt+F4
-if wait_for 30 has_window "에러"; then
-  focus_window "$(window_named "에러")"
-  xdotool key Return
-else
-  fail "no confirmation on close"
-fi
-agent_gone() { ! kill -0 "$AGENT_PID" 2>/dev/null; }
-if wait_for 100 agent_gone; then
-  wait "$AGENT_PID"
-  status=$?
-  AGENT_PID=""
-  expect_eq "exit status after close" "0" "$status"
+answer_box "에러" || fail "no confirmation on close"
+if reap_agent; then
+  expect_eq "exit status after close" "0" "$STATUS"
 else
   fail "the program did not end after the confirmed close"
 fi
-expect_eq "IS_READY after close" "1" "$(sql "select IS_READY from TRANSFER_NUM_INFO where SVC_ID = $SVC")"
-expect_eq "STATUS_START_TIME after close" "00000000000000" \
-  "$(sql "select STATUS_START_TIME from TRANSFER_NUM_INFO where SVC_ID = $SVC")"
+expect_eq "desk after close" "1/00000000000000" "$(desk "concat(IS_READY, '/', STATUS_START_TIME)")"
 
 # ---- SIGTERM while signed in ----
 start_agent
 if wait_for 100 title_is "ZELAgent-로그아웃" && sign_in; then
   kill -TERM "$AGENT_PID"
-  wait "$AGENT_PID"
-  status=$?
-  AGENT_PID=""
-  expect_eq "exit status after SIGTERM" "143" "$status"
-  expect_eq "IS_READY after SIGTERM" "1" "$(sql "select IS_READY from TRANSFER_NUM_INFO where SVC_ID = $SVC")"
+  reap_agent
+  expect_eq "exit status after SIGTERM" "143" "$STATUS"
+  expect_eq "IS_READY after SIGTERM" "1" "$(desk IS_READY)"
 else
   fail "second start did not sign in"
 fi

@@ -23,31 +23,26 @@ struct Outcome {
 };
 
 // The status and record are filled with junk first: the library must write them.
-inline Outcome Query(int handle, const char* sql, const char* db = kDb) {
+inline Outcome Query(int handle, const char* sql, const char* db = kDb, bool withRecord = true) {
     char record[RDB_RECORD_SIZE];
     RDBStatus status;
     std::memset(record, 'J', sizeof record);
     std::memset(&status, 'J', sizeof status);
     Outcome out;
-    out.result = RDBQueryFirstRecord(handle, db, sql, record, &status);
+    out.result = withRecord ? RDBQueryFirstRecord(handle, db, sql, record, &status)
+                            : RDBExecuteSQL(handle, db, sql, &status);
     out.code = status.code;
     out.message.assign(status.message, strnlen(status.message, sizeof status.message));
-    out.record.assign(record, strnlen(record, sizeof record));
     EXPECT_LT(out.message.size(), sizeof status.message) << "message not zero-terminated";
-    EXPECT_LT(out.record.size(), sizeof record) << "record not zero-terminated";
+    if (withRecord) {
+        out.record.assign(record, strnlen(record, sizeof record));
+        EXPECT_LT(out.record.size(), sizeof record) << "record not zero-terminated";
+    }
     return out;
 }
-
 inline Outcome Execute(int handle, const char* sql, const char* db = kDb) {
-    RDBStatus status;
-    std::memset(&status, 'J', sizeof status);
-    Outcome out;
-    out.result = RDBExecuteSQL(handle, db, sql, &status);
-    out.code = status.code;
-    out.message.assign(status.message, strnlen(status.message, sizeof status.message));
-    return out;
+    return Query(handle, sql, db, false);
 }
-
 inline Outcome Query(int handle, const std::string& sql) {
     return Query(handle, sql.c_str());
 }

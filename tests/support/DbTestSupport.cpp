@@ -19,21 +19,14 @@ namespace zel::test {
 
 namespace {
 
-constexpr const char* kDatabase = "NEW_XAN";
-
-void InitLibraryOnce() {
+// Connects with client.cnf to NEW_XAN; nullptr and why on failure.
+MYSQL* ConnectAsProgramAccount(std::string& why) {
     static std::once_flag once;
     std::call_once(once, [] { mysql_library_init(0, nullptr, nullptr); });
-}
-
-// Connects with client.cnf; nullptr and *why on failure.
-MYSQL* ConnectAsProgramAccount(std::string* why) {
-    InitLibraryOnce();
     const std::string cnf = DbClientCnfPath();
     std::error_code ec;
     if (!std::filesystem::is_regular_file(cnf, ec)) {
-        if (why)
-            *why = cnf + " does not exist: start the private server with scripts/db start";
+        why = cnf + " does not exist: start the private server with scripts/db start";
         return nullptr;
     }
     MYSQL* mysql = mysql_init(nullptr);
@@ -42,11 +35,10 @@ MYSQL* ConnectAsProgramAccount(std::string* why) {
     mysql_optionsv(mysql, MYSQL_READ_DEFAULT_GROUP, "client");
     mysql_optionsv(mysql, MYSQL_SET_CHARSET_NAME, "utf8mb4");
     mysql_optionsv(mysql, MYSQL_OPT_CONNECT_TIMEOUT, &timeout);
-    if (mysql_real_connect(mysql, nullptr, nullptr, nullptr, kDatabase, 0, nullptr,
+    if (mysql_real_connect(mysql, nullptr, nullptr, nullptr, "NEW_XAN", 0, nullptr,
                            CLIENT_MULTI_STATEMENTS) == nullptr) {
-        if (why)
-            *why = "cannot connect to the private server with " + cnf + ": " + mysql_error(mysql) +
-                   " (is it running? scripts/db start)";
+        why = "cannot connect to the private server with " + cnf + ": " + mysql_error(mysql) +
+              " (is it running? scripts/db start)";
         mysql_close(mysql);
         return nullptr;
     }
@@ -69,33 +61,21 @@ std::string GeneralLogPath() {
     return (std::filesystem::path(DbClientCnfPath()).parent_path() / "general.log").string();
 }
 
-bool DbServerUp(std::string* why) {
-    MYSQL* mysql = ConnectAsProgramAccount(why);
-    if (mysql == nullptr)
-        return false;
-    mysql_close(mysql);
-    return true;
-}
-
 // --- AdminConnection ---
 
-AdminConnection::AdminConnection() : mysql_(ConnectAsProgramAccount(&error_)) {}
+AdminConnection::AdminConnection() : mysql_(ConnectAsProgramAccount(error_)) {}
 
 AdminConnection::~AdminConnection() {
     if (mysql_ != nullptr)
         mysql_close(mysql_);
 }
 
-bool AdminConnection::Run(const std::string& sql, DbRows* rows, bool report) {
-    error_.clear();
-    errorCode_ = 0;
-    affectedRows_ = 0;
+bool AdminConnection::Run(const std::string& sql, DbRows* rows) {
     if (mysql_ == nullptr) {
-        error_ = "no connection to the private server";
-        if (report)
-            ADD_FAILURE() << error_ << "; SQL: " << sql;
+        ADD_FAILURE() << "no connection to the private server; SQL: " << sql;
         return false;
     }
+    error_.clear();
     bool firstResult = true;
     int status = mysql_real_query(mysql_, sql.data(), sql.size());
     while (status == 0) {
@@ -111,39 +91,31 @@ bool AdminConnection::Run(const std::string& sql, DbRows* rows, bool report) {
             }
             mysql_free_result(result);
             firstResult = false;
-        } else if (mysql_field_count(mysql_) == 0) {
-            affectedRows_ = mysql_affected_rows(mysql_);
-        } else {
+        } else if (mysql_field_count(mysql_) != 0) {
             break; // a result set that could not be read: the error is below
         }
         status = mysql_next_result(mysql_); // 0 more, -1 done, > 0 error
         if (status < 0)
             return true;
     }
-    errorCode_ = mysql_errno(mysql_);
     error_ = mysql_error(mysql_);
     // Drop what is left of a multi-statement text so the connection stays usable.
     while (mysql_more_results(mysql_) && mysql_next_result(mysql_) == 0)
         if (MYSQL_RES* result = mysql_store_result(mysql_))
             mysql_free_result(result);
-    if (report)
-        ADD_FAILURE() << "SQL failed (" << errorCode_ << " " << error_ << "): " << sql;
+    ADD_FAILURE() << "SQL failed (" << mysql_errno(mysql_) << " " << error_ << "): " << sql;
     if (rows)
         rows->clear();
     return false;
 }
 
 bool AdminConnection::Execute(const std::string& sql) {
-    return Run(sql, nullptr, true);
-}
-
-bool AdminConnection::TryExecute(const std::string& sql) {
-    return Run(sql, nullptr, false);
+    return Run(sql, nullptr);
 }
 
 DbRows AdminConnection::Query(const std::string& sql) {
     DbRows rows;
-    Run(sql, &rows, true);
+    Run(sql, &rows);
     return rows;
 }
 
@@ -167,10 +139,8 @@ std::string AdminConnection::Quote(std::string_view text) const {
 // --- DbFixture ---
 
 void DbFixture::SetUp() {
-    std::string why;
-    ASSERT_TRUE(DbServerUp(&why)) << "The private database server is needed: " << why;
     admin_ = std::make_unique<AdminConnection>();
-    ASSERT_TRUE(admin_->Ok()) << admin_->Error();
+    ASSERT_TRUE(admin_->Ok()) << "The private database server is needed: " << admin_->Error();
 }
 
 void DbFixture::TearDown() {

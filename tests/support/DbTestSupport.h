@@ -1,20 +1,9 @@
 // Test support for everything that talks to the private database server
 // (scripts/db start: 127.0.0.1:8907, database NEW_XAN, account in <build>/db/client.cnf).
-//
-// Typical DB test:
-//
-//   class MyDbTest : public zel::test::DbFixture {};   // fails clearly if the server is down
-//   TEST_F(MyDbTest, ...) {
-//       zel::test::TempWorkDir work;                   // cwd with Env/rdbclient.cnf
-//       Admin().Execute("insert into TRANSFER_NUM_INFO ... ");  // set up own rows
-//       zel::test::GeneralLogReader log;               // mark the query log
-//       ... run the code under test (it opens its own connection through rdbclient) ...
-//       EXPECT_TRUE(log.ContainsQuery("update TRANSFER_HIST set ..."));
-//       EXPECT_EQ(Admin().Scalar("select AGENT_NM from ..."), "김민준");
-//   }
-//
-// Use keys of your own (SVC_ID / TEL_NUM / XAN_ID / USER_ID ranges of your brief) and
-// remove your rows; the server is shared by everyone running tests at the same time.
+// A DB test derives from DbFixture, works in a TempWorkDir, sets up its own rows with
+// Admin(), marks the query log with a GeneralLogReader before running the code under
+// test, and checks the statements received and the rows changed. Use keys of your own
+// and remove your rows: the server is shared by everyone running tests at the same time.
 #pragma once
 
 #include <cstdint>
@@ -31,29 +20,21 @@ struct st_mysql;
 
 namespace zel::test {
 
-// The client.cnf of the private server: the program's account. That is
-// <build>/db/client.cnf of this build folder (ZEL_DB_CLIENT_CNF from CMake); when a
-// private build folder has no server of its own (there is one server, on port 8907),
-// the one of the tree's build/ folder; the environment variable ZEL_DB_CLIENT_CNF,
-// when set, overrides both.
+// The client.cnf with the program's account: the environment variable
+// ZEL_DB_CLIENT_CNF when set, else <build>/db/client.cnf of this build folder, else
+// (a private build folder without a server of its own) the one of the tree's build/.
 std::string DbClientCnfPath();
-
 // general.log next to client.cnf: every statement the private server received.
 std::string GeneralLogPath();
-
-// True when the private server accepts the account of client.cnf on database
-// NEW_XAN; otherwise false, and *why (when given) says what is wrong.
-bool DbServerUp(std::string* why = nullptr);
 
 // One value of a result: std::nullopt for SQL NULL.
 using DbValue = std::optional<std::string>;
 using DbRow = std::vector<DbValue>;
 using DbRows = std::vector<DbRow>;
 
-// A direct connection (MariaDB Connector/C, not rdbclient) to NEW_XAN as the
-// program's account, which has every right on NEW_XAN: for setting up rows and
-// checking effects. Statements may be several, separated by ';'. Every SQL error
-// is reported as a non-fatal GoogleTest failure that names the SQL.
+// A direct connection (MariaDB Connector/C, not rdbclient) to NEW_XAN as the program's
+// account, for setting up rows and checking effects. Statements may be several,
+// separated by ';'. Every SQL error is a non-fatal GoogleTest failure naming the SQL.
 class AdminConnection {
   public:
     AdminConnection();
@@ -64,29 +45,20 @@ class AdminConnection {
     bool Ok() const { return mysql_ != nullptr; }
     // The reason of the last failure (connection or SQL); empty after success.
     const std::string& Error() const { return error_; }
-    // Server error code of the last failure; 0 after success.
-    unsigned ErrorCode() const { return errorCode_; }
-
     // Runs SQL and drops any rows; true when every statement ran.
     bool Execute(const std::string& sql);
-    // Like Execute, but a failure is only returned (Error/ErrorCode), not reported.
-    bool TryExecute(const std::string& sql);
-    // Rows changed by the last statement of the last Execute.
-    unsigned long long AffectedRows() const { return affectedRows_; }
     // Rows of the first result set; empty on an error.
     DbRows Query(const std::string& sql);
     // First value of the first row; std::nullopt for NULL, for no row and on an error.
     DbValue Scalar(const std::string& sql);
-    // text as a quoted SQL literal, escaped for this connection: 'it''s' style.
+    // text as a quoted SQL literal, escaped for this connection.
     std::string Quote(std::string_view text) const;
 
   private:
-    bool Run(const std::string& sql, DbRows* rows, bool report);
+    bool Run(const std::string& sql, DbRows* rows);
 
     st_mysql* mysql_ = nullptr; // owned
     std::string error_;
-    unsigned errorCode_ = 0;
-    unsigned long long affectedRows_ = 0;
 };
 
 // Fixture of DB tests: fails the test at once with a clear message when the private
@@ -129,9 +101,8 @@ struct GeneralLogEntry {
 };
 
 // Reads what the server logged after the reader was made. The server logs each
-// statement as it receives it, before running it, byte for byte with one exception:
-// it drops white space at the start and white space and ';' at the end of the text,
-// so a trailing blank cannot be seen here. Other users of the server log entries
+// statement as it receives it, byte for byte except that it drops white space at the
+// start and white space and ';' at the end. Other users of the server log entries
 // too: look for your own statements (with your own keys) rather than counting all.
 class GeneralLogReader {
   public:

@@ -1,39 +1,15 @@
-// Event pumping, scripted message boxes and rendering for the GUI tests.
+// Event pumping, recorded message boxes and rendering for the GUI tests.
 #include "tests/gui/support/GuiTestSupport.h"
 
 #include <algorithm>
 #include <chrono>
 
 #include <gtk/gtk.h>
-#include <wx/app.h>
 #include <wx/evtloop.h>
 #include <wx/timer.h>
 #include <wx/toplevel.h>
 
 namespace guitest {
-namespace {
-
-wxImage ImageFromSurface(cairo_surface_t* surface) {
-    cairo_surface_flush(surface);
-    const int width = cairo_image_surface_get_width(surface);
-    const int height = cairo_image_surface_get_height(surface);
-    const int stride = cairo_image_surface_get_stride(surface);
-    const unsigned char* data = cairo_image_surface_get_data(surface);
-    wxImage image(width, height);
-    for (int y = 0; y < height; ++y) {
-        const auto* row = reinterpret_cast<const uint32_t*>(data + y * stride);
-        for (int x = 0; x < width; ++x)
-            image.SetRGB(x, y, (row[x] >> 16) & 0xFF, (row[x] >> 8) & 0xFF, row[x] & 0xFF);
-    }
-    return image;
-}
-
-wxRect Within(const wxImage& image, wxRect rect) {
-    const wxRect whole(0, 0, image.GetWidth(), image.GetHeight());
-    return rect.IsEmpty() ? whole : rect.Intersect(whole);
-}
-
-} // namespace
 
 void PumpEvents(int ms) {
     wxGUIEventLoop loop;
@@ -56,7 +32,6 @@ bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
 bool ShowAndActivate(wxTopLevelWindow* window, int timeoutMs) {
     window->Show();
     PumpUntil([window] { return gtk_widget_get_mapped(window->m_widget) != FALSE; }, timeoutMs);
-    // No window manager under Xvfb: ask for the input focus directly.
     for (int attempt = 0; attempt < 5 && !window->IsActive(); ++attempt) {
         window->Raise();
         gtk_window_present_with_time(GTK_WINDOW(window->m_widget), GDK_CURRENT_TIME);
@@ -68,29 +43,16 @@ bool ShowAndActivate(wxTopLevelWindow* window, int timeoutMs) {
     return window->IsActive();
 }
 
-ScriptedMessageBoxes::ScriptedMessageBoxes(const std::vector<int>& answers)
-    : m_answers(answers.begin(), answers.end()), m_defaultYesNo(platform::IDYES) {
-    m_previous = platform::SetMessageBoxHandler(
-        [this](const platform::MessageBoxRequest& request) { return Answer(request); });
+ScriptedMessageBoxes::ScriptedMessageBoxes() {
+    m_previous = platform::SetMessageBoxHandler([this](const platform::MessageBoxRequest& request) {
+        std::lock_guard lock(m_mutex);
+        m_boxes.push_back(request);
+        return (request.style & 0xF) == platform::MB_YESNO ? platform::IDYES : platform::IDOK;
+    });
 }
 
 ScriptedMessageBoxes::~ScriptedMessageBoxes() {
     platform::SetMessageBoxHandler(m_previous);
-}
-
-void ScriptedMessageBoxes::Push(int answer) {
-    std::lock_guard lock(m_mutex);
-    m_answers.push_back(answer);
-}
-
-void ScriptedMessageBoxes::SetDefaultYesNoAnswer(int answer) {
-    std::lock_guard lock(m_mutex);
-    m_defaultYesNo = answer;
-}
-
-std::vector<RecordedBox> ScriptedMessageBoxes::Boxes() const {
-    std::lock_guard lock(m_mutex);
-    return m_boxes;
 }
 
 std::size_t ScriptedMessageBoxes::Count() const {
@@ -100,23 +62,12 @@ std::size_t ScriptedMessageBoxes::Count() const {
 
 platform::MessageBoxRequest ScriptedMessageBoxes::Last() const {
     std::lock_guard lock(m_mutex);
-    return m_boxes.empty() ? platform::MessageBoxRequest{} : m_boxes.back().request;
+    return m_boxes.empty() ? platform::MessageBoxRequest{} : m_boxes.back();
 }
 
 void ScriptedMessageBoxes::Clear() {
     std::lock_guard lock(m_mutex);
     m_boxes.clear();
-}
-
-int ScriptedMessageBoxes::Answer(const platform::MessageBoxRequest& request) {
-    std::lock_guard lock(m_mutex);
-    m_boxes.push_back({request, std::this_thread::get_id()});
-    if (!m_answers.empty()) {
-        const int answer = m_answers.front();
-        m_answers.pop_front();
-        return answer;
-    }
-    return (request.style & 0xF) == platform::MB_YESNO ? m_defaultYesNo : platform::IDOK;
 }
 
 wxImage RenderWindow(wxWindow* window) {
@@ -131,31 +82,16 @@ wxImage RenderWindow(wxWindow* window) {
     cairo_paint(cr);
     gtk_widget_draw(widget, cr);
     cairo_destroy(cr);
-    wxImage image = ImageFromSurface(surface);
-    cairo_surface_destroy(surface);
-    return image;
-}
-
-wxImage CaptureScreen(wxWindow* window) {
-    GdkWindow* gdkWindow = gtk_widget_get_window(window->m_widget);
-    if (!gdkWindow)
-        return wxImage();
-    const wxRect rect = window->GetScreenRect();
-    GdkPixbuf* pixbuf = gdk_pixbuf_get_from_window(gdk_get_default_root_window(), rect.x, rect.y,
-                                                   rect.width, rect.height);
-    if (!pixbuf)
-        return wxImage();
-    wxImage image(rect.width, rect.height);
-    const int channels = gdk_pixbuf_get_n_channels(pixbuf);
-    const int stride = gdk_pixbuf_get_rowstride(pixbuf);
-    const guchar* pixels = gdk_pixbuf_get_pixels(pixbuf);
-    for (int y = 0; y < rect.height; ++y) {
-        for (int x = 0; x < rect.width; ++x) {
-            const guchar* p = pixels + y * stride + x * channels;
-            image.SetRGB(x, y, p[0], p[1], p[2]);
-        }
+    cairo_surface_flush(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    const unsigned char* data = cairo_image_surface_get_data(surface);
+    wxImage image(width, height);
+    for (int y = 0; y < height; ++y) {
+        const auto* row = reinterpret_cast<const uint32_t*>(data + y * stride);
+        for (int x = 0; x < width; ++x)
+            image.SetRGB(x, y, (row[x] >> 16) & 0xFF, (row[x] >> 8) & 0xFF, row[x] & 0xFF);
     }
-    g_object_unref(pixbuf);
+    cairo_surface_destroy(surface);
     return image;
 }
 
@@ -163,41 +99,35 @@ wxColour PixelAt(const wxImage& image, int x, int y) {
     return wxColour(image.GetRed(x, y), image.GetGreen(x, y), image.GetBlue(x, y));
 }
 
-int CountPixels(const wxImage& image, const wxColour& colour, wxRect rect) {
-    rect = Within(image, rect);
-    int count = 0;
-    for (int y = rect.GetTop(); y <= rect.GetBottom(); ++y) {
-        for (int x = rect.GetLeft(); x <= rect.GetRight(); ++x) {
+namespace {
+// Calls found(x, y) for every pixel of exactly colour within rect.
+template <typename Found>
+void ForEachPixelOf(const wxImage& image, const wxColour& colour, wxRect rect, Found found) {
+    const wxRect whole(0, 0, image.GetWidth(), image.GetHeight());
+    rect = rect.IsEmpty() ? whole : rect.Intersect(whole);
+    for (int y = rect.GetTop(); y <= rect.GetBottom(); ++y)
+        for (int x = rect.GetLeft(); x <= rect.GetRight(); ++x)
             if (image.GetRed(x, y) == colour.Red() && image.GetGreen(x, y) == colour.Green() &&
                 image.GetBlue(x, y) == colour.Blue())
-                ++count;
-        }
-    }
+                found(x, y);
+}
+} // namespace
+
+int CountPixels(const wxImage& image, const wxColour& colour, wxRect rect) {
+    int count = 0;
+    ForEachPixelOf(image, colour, rect, [&count](int, int) { ++count; });
     return count;
 }
 
 wxRect BoundsOfColour(const wxImage& image, const wxColour& colour, wxRect rect) {
-    rect = Within(image, rect);
     wxRect bounds;
-    bool any = false;
-    for (int y = rect.GetTop(); y <= rect.GetBottom(); ++y) {
-        for (int x = rect.GetLeft(); x <= rect.GetRight(); ++x) {
-            if (image.GetRed(x, y) != colour.Red() || image.GetGreen(x, y) != colour.Green() ||
-                image.GetBlue(x, y) != colour.Blue())
-                continue;
-            if (!any) {
-                bounds = wxRect(x, y, 1, 1);
-                any = true;
-            } else {
-                bounds.Union(wxRect(x, y, 1, 1));
-            }
-        }
-    }
+    ForEachPixelOf(image, colour, rect, [&bounds](int x, int y) {
+        if (bounds.IsEmpty())
+            bounds = wxRect(x, y, 1, 1);
+        else
+            bounds.Union(wxRect(x, y, 1, 1));
+    });
     return bounds;
-}
-
-bool SavePng(const wxImage& image, const std::string& path) {
-    return image.IsOk() && image.SaveFile(wxString::FromUTF8(path), wxBITMAP_TYPE_PNG);
 }
 
 } // namespace guitest
