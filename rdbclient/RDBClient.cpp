@@ -21,9 +21,13 @@ bool ParsePort(const char* text, unsigned& port) {
     return ec == std::errc() && stop == end && stop != text && port >= 1 && port <= 65535;
 }
 
-void BadHandle(int handle, RDBStatus* status) {
-    SetStatus(status, RDB_ERR_BAD_HANDLE,
-              "The handle " + std::to_string(handle) + " names no open database connection.");
+// The open connection of the handle, or null with the status set.
+std::shared_ptr<rdb::Connection> FindConnection(int handle, RDBStatus* status) {
+    std::shared_ptr<rdb::Connection> connection = ConnectionTable::Instance().Find(handle);
+    if (!connection)
+        SetStatus(status, RDB_ERR_BAD_HANDLE,
+                  "The handle " + std::to_string(handle) + " names no open database connection.");
+    return connection;
 }
 
 bool ArgumentsPresent(const char* dbName, const char* sql, RDBStatus* status) {
@@ -66,22 +70,18 @@ int RDBQueryFirstRecord(int handle, const char* dbName, const char* sql, char* r
     record[0] = '\0';
     if (!ArgumentsPresent(dbName, sql, status))
         return 0;
-    const std::shared_ptr<rdb::Connection> connection = ConnectionTable::Instance().Find(handle);
-    if (!connection) {
-        BadHandle(handle, status);
+    const std::shared_ptr<rdb::Connection> connection = FindConnection(handle, status);
+    if (!connection)
         return 0;
-    }
     return connection->QueryFirstRecord(dbName, sql, record, status);
 }
 
 int RDBExecuteSQL(int handle, const char* dbName, const char* sql, RDBStatus* status) {
     if (!ArgumentsPresent(dbName, sql, status))
         return 0;
-    const std::shared_ptr<rdb::Connection> connection = ConnectionTable::Instance().Find(handle);
-    if (!connection) {
-        BadHandle(handle, status);
+    const std::shared_ptr<rdb::Connection> connection = FindConnection(handle, status);
+    if (!connection)
         return 0;
-    }
     return connection->Execute(dbName, sql, status);
 }
 

@@ -90,16 +90,10 @@ bool CallCenter::Transfer(const TransferRequest& request, TransferResult& result
         return false;
     if (!request.xanId.empty() && !IsPlainDigits(request.xanId))
         return Fail("the XAN_ID must be a number: " + request.xanId);
-    const std::string deskWhere =
-        " where SVC_ID = " + request.desk.svcId + " and TEL_NUM = " + Quote(request.desk.telNum);
-
+    const std::string deskWhere = DeskWhere(request.desk);
     std::vector<std::string> values;
-    const int found = m_db.Query(
-        "select TRANSFER_STATUS, ifnull(XAN_ID, '') from TRANSFER_NUM_INFO" + deskWhere, values);
-    if (found < 0)
-        return Fail(m_db.Error());
-    if (found == 0)
-        return Fail("no desk " + request.desk.telNum + " in service " + request.desk.svcId);
+    if (!ReadDeskCall(request.desk, values))
+        return false;
     result.replacedCall = values.size() > 0 && values[0] == "1";
 
     // The request: an existing one keeps what it holds unless told otherwise.
@@ -192,18 +186,28 @@ bool CallCenter::Transfer(const TransferRequest& request, TransferResult& result
     return true;
 }
 
-bool CallCenter::Hangup(const DeskKey& desk, HangupResult& result) {
-    if (!CheckDesk(desk))
-        return false;
-    const std::string deskWhere =
-        " where SVC_ID = " + desk.svcId + " and TEL_NUM = " + Quote(desk.telNum);
-    std::vector<std::string> values;
+std::string CallCenter::DeskWhere(const DeskKey& desk) const {
+    return " where SVC_ID = " + desk.svcId + " and TEL_NUM = " + Quote(desk.telNum);
+}
+
+bool CallCenter::ReadDeskCall(const DeskKey& desk, std::vector<std::string>& values) {
     const int found = m_db.Query(
-        "select TRANSFER_STATUS, ifnull(XAN_ID, '') from TRANSFER_NUM_INFO" + deskWhere, values);
+        "select TRANSFER_STATUS, ifnull(XAN_ID, '') from TRANSFER_NUM_INFO" + DeskWhere(desk),
+        values);
     if (found < 0)
         return Fail(m_db.Error());
     if (found == 0)
         return Fail("no desk " + desk.telNum + " in service " + desk.svcId);
+    return true;
+}
+
+bool CallCenter::Hangup(const DeskKey& desk, HangupResult& result) {
+    if (!CheckDesk(desk))
+        return false;
+    const std::string deskWhere = DeskWhere(desk);
+    std::vector<std::string> values;
+    if (!ReadDeskCall(desk, values))
+        return false;
     if (values.size() < 2 || values[0] != "1")
         return Fail("desk " + desk.telNum + " of service " + desk.svcId + " has no call");
     const std::string xanId = values[1];

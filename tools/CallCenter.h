@@ -71,6 +71,9 @@ class CallCenter {
   private:
     bool Fail(const std::string& message);
     bool CheckDesk(const DeskKey& desk);
+    std::string DeskWhere(const DeskKey& desk) const;
+    // The desk's TRANSFER_STATUS and XAN_ID into values; false (reported) without a desk.
+    bool ReadDeskCall(const DeskKey& desk, std::vector<std::string>& values);
     std::string Quote(const std::string& text) const;
 
     CallCenterDb& m_db;

@@ -23,13 +23,9 @@ class ProfileRead : public TempFolder {
     }
 };
 
-TEST_F(ProfileRead, NamesMatchWithoutCaseAndBlanksAndQuotesAreRemoved) {
-    WriteRaw("a.ini", "; settings\r\n"
-                      "[ General ]\r\n"
-                      "  Server_Ip =  10.0.0.1 \t\r\n"
-                      "QUOTED=\"  padded  \"\r\n"
-                      "HALF=\"open\r\n"
-                      "INNER=a\"b\"c\r\n"
+TEST_F(ProfileRead, NamesMatchWithoutCaseBlanksAndQuotesAreRemovedAndMissingGivesTheDefault) {
+    WriteRaw("a.ini", "; settings\r\n[ General ]\r\n  Server_Ip =  10.0.0.1 \t\r\n"
+                      "QUOTED=\"  padded  \"\r\nHALF=\"open\r\nINNER=a\"b\"c\r\n"
                       "[S]\n\x8C\x43=other syllable\n\x8C\x63=mine\n");
     EXPECT_EQ(Read("GENERAL", "server_ip"), Delivered("10.0.0.1", 8));
     EXPECT_EQ(Value("general", "Quoted"), "  padded  ");
@@ -38,21 +34,12 @@ TEST_F(ProfileRead, NamesMatchWithoutCaseAndBlanksAndQuotesAreRemoved) {
     // Trail bytes may look like ASCII letters (똠 ends in 'c', 똂 in 'C'): no folding there.
     EXPECT_EQ(Value("S", "똠"), "mine");
     EXPECT_EQ(Value("S", "똂"), "other syllable");
-}
 
-TEST_F(ProfileRead, MissingFileSectionOrKeyGivesTheDefaultAndEmptyValuesAreEmpty) {
-    WriteRaw("a.ini", "orphan=before any section\n"
-                      "[GENERAL]\n"
-                      "; B=commented out\n"
-                      "NOEQUALS\n"
-                      "EMPTY=\n"
-                      "EMPTYQ=\"\"\n"
-                      "[OTHER]\n"
-                      "C=3\n");
-    EXPECT_EQ(Value("GENERAL", "C"), "(default)"); // belongs to OTHER
-    EXPECT_EQ(Value("GENERAL", "B"), "(default)");
-    EXPECT_EQ(Value("GENERAL", "NOEQUALS"), "(default)");
-    EXPECT_EQ(Value("GENERAL", "orphan"), "(default)");
+    // Missing file, section or key give the default; empty values are empty.
+    WriteRaw("a.ini", "orphan=before any section\n[GENERAL]\n; B=commented out\nNOEQUALS\n"
+                      "EMPTY=\nEMPTYQ=\"\"\n[OTHER]\nC=3\n");
+    for (const char* key : {"C", "B", "NOEQUALS", "orphan"})
+        EXPECT_EQ(Value("GENERAL", key), "(default)") << key; // C belongs to OTHER
     EXPECT_EQ(Value("NONE", "C"), "(default)");
     EXPECT_EQ(Read("GENERAL", "C", 259, "missing.ini"), Delivered("(default)", 9));
     EXPECT_EQ(Read("GENERAL", "C", 259, "no-folder/a.ini").first, "(default)");
@@ -61,8 +48,7 @@ TEST_F(ProfileRead, MissingFileSectionOrKeyGivesTheDefaultAndEmptyValuesAreEmpty
 }
 
 TEST_F(ProfileRead, Cp949OnDiskIsReadAsUtf8AndCapacityCountsCp949Bytes) {
-    std::string cp949;
-    std::string utf8;
+    std::string cp949, utf8;
     for (int i = 0; i < 200; ++i) {
         cp949 += "\xB0\xA1";
         utf8 += "가";

@@ -18,59 +18,35 @@ class ProfileWrite : public TempFolder {
     }
 };
 
-TEST_F(ProfileWrite, ReplacesTheKeyLineInPlaceAndKeepsEveryOtherByte) {
-    WriteRaw("a.ini", "; written by hand\r\n"
-                      "[GENERAL]\r\n"
-                      "ZEL_CTI_SERVER_IP_ADDR = 127.0.0.1\r\n"
-                      "\r\n"
-                      "  ; note  \r\n"
-                      "Last_User_Id=old\r\n"
-                      "[OTHER]\r\n"
-                      "LAST_USER_ID=untouched\r\n");
+TEST_F(ProfileWrite, EditsInPlaceKeepingEveryOtherByteAndTheFilesLineEndings) {
+    WriteRaw("a.ini", "; written by hand\r\n[GENERAL]\r\nZEL_CTI_SERVER_IP_ADDR = 127.0.0.1\r\n\r\n"
+                      "  ; note  \r\nLast_User_Id=old\r\n[OTHER]\r\nLAST_USER_ID=untouched\r\n");
     ASSERT_TRUE(Write("general", "LAST_USER_ID", "agent07"));
     ASSERT_TRUE(Write("GENERAL", "zel_cti_server_ip_addr", "10.1.2.3"));
-    EXPECT_EQ(ReadRaw("a.ini"), "; written by hand\r\n"
-                                "[GENERAL]\r\n"
-                                "ZEL_CTI_SERVER_IP_ADDR=10.1.2.3\r\n"
-                                "\r\n"
-                                "  ; note  \r\n"
-                                "Last_User_Id=agent07\r\n"
-                                "[OTHER]\r\n"
-                                "LAST_USER_ID=untouched\r\n");
-}
+    EXPECT_EQ(ReadRaw("a.ini"),
+              "; written by hand\r\n[GENERAL]\r\nZEL_CTI_SERVER_IP_ADDR=10.1.2.3\r\n\r\n"
+              "  ; note  \r\nLast_User_Id=agent07\r\n[OTHER]\r\nLAST_USER_ID=untouched\r\n");
 
-TEST_F(ProfileWrite, NewKeyGoesAfterTheLastKeyOfItsSectionInTheFilesLineEndings) {
-    WriteRaw("a.ini", "[GENERAL]\n"
-                      "A=1\n"
-                      "; trailing comment\n"
-                      "\n"
-                      "[EMPTY]\n");
-    ASSERT_TRUE(Write("GENERAL", "B", "2"));
-    ASSERT_TRUE(Write("EMPTY", "E", "5"));
-    ASSERT_TRUE(Write("NEW", "N", "7"));
-    EXPECT_EQ(ReadRaw("a.ini"), "[GENERAL]\n"
-                                "A=1\n"
-                                "B=2\n"
-                                "; trailing comment\n"
-                                "\n"
-                                "[EMPTY]\n"
-                                "E=5\n"
-                                "[NEW]\n"
-                                "N=7\n");
-}
+    // A new key goes after the last key of its section.
+    WriteRaw("b.ini", "[GENERAL]\nA=1\n; trailing comment\n\n[EMPTY]\n");
+    ASSERT_TRUE(Write("GENERAL", "B", "2", "b.ini"));
+    ASSERT_TRUE(Write("EMPTY", "E", "5", "b.ini"));
+    ASSERT_TRUE(Write("NEW", "N", "7", "b.ini"));
+    EXPECT_EQ(ReadRaw("b.ini"),
+              "[GENERAL]\nA=1\nB=2\n; trailing comment\n\n[EMPTY]\nE=5\n[NEW]\nN=7\n");
 
-TEST_F(ProfileWrite, NewFileIsCrLfAndCp949AndALastLineGetsAnEndingOnlyWhenFollowed) {
-    ASSERT_TRUE(Write("GENERAL", "LAST_AGENT_NM", "홍길동똠"));
-    EXPECT_EQ(ReadRaw("a.ini"), "[GENERAL]\r\nLAST_AGENT_NM=\xC8\xAB\xB1\xE6\xB5\xBF\x8C\x63\r\n");
+    // A last line gets an ending only when something follows it.
+    WriteRaw("c.ini", "[S]\r\nA=1");
+    ASSERT_TRUE(Write("S", "B", "2", "c.ini"));
+    ASSERT_TRUE(Write("T", "C", "3", "c.ini"));
+    EXPECT_EQ(ReadRaw("c.ini"), "[S]\r\nA=1\r\nB=2\r\n[T]\r\nC=3\r\n");
+    WriteRaw("d.ini", "[S]\nA=1");
+    ASSERT_TRUE(Write("S", "A", "22", "d.ini"));
+    EXPECT_EQ(ReadRaw("d.ini"), "[S]\nA=22");
 
-    WriteRaw("b.ini", "[S]\r\nA=1");
-    ASSERT_TRUE(Write("S", "B", "2", "b.ini"));
-    ASSERT_TRUE(Write("T", "C", "3", "b.ini"));
-    EXPECT_EQ(ReadRaw("b.ini"), "[S]\r\nA=1\r\nB=2\r\n[T]\r\nC=3\r\n");
-
-    WriteRaw("c.ini", "[S]\nA=1");
-    ASSERT_TRUE(Write("S", "A", "22", "c.ini"));
-    EXPECT_EQ(ReadRaw("c.ini"), "[S]\nA=22");
+    // A new file is CRLF and CP949.
+    ASSERT_TRUE(Write("GENERAL", "LAST_AGENT_NM", "홍길동똠", "e.ini"));
+    EXPECT_EQ(ReadRaw("e.ini"), "[GENERAL]\r\nLAST_AGENT_NM=\xC8\xAB\xB1\xE6\xB5\xBF\x8C\x63\r\n");
 }
 
 TEST_F(ProfileWrite, RefusedOrFailedWritesLeaveTheFileAsItWas) {
@@ -80,10 +56,10 @@ TEST_F(ProfileWrite, RefusedOrFailedWritesLeaveTheFileAsItWas) {
     EXPECT_FALSE(Write("GENERAL", "LAST_AGENT_NM", "상담원😀")); // no CP949 form
     // Line breaks, '=' in a key or ']' in a section would make lines or keys of their own.
     EXPECT_FALSE(Write("GENERAL", "LAST_AGENT_NM", "kim\r\nZEL_CTI_SERVER_IP_ADDR=1.2.3.4"));
-    EXPECT_FALSE(Write("GENERAL", "A=B", "x"));
-    EXPECT_FALSE(Write("GEN]ERAL", "A", "x"));
-    EXPECT_FALSE(Write("GENERAL", ";A", "x"));
-    EXPECT_FALSE(Write("GENERAL", "", "x"));
+    const std::pair<const char*, const char*> badNames[] = {
+        {"GENERAL", "A=B"}, {"GEN]ERAL", "A"}, {"GENERAL", ";A"}, {"GENERAL", ""}};
+    for (const auto& [section, key] : badNames)
+        EXPECT_FALSE(Write(section, key, "x")) << section << "/" << key;
     // Read-only even for root, as the read-only attribute is on Windows.
     ::chmod(PathOf("a.ini").c_str(), 0444);
     EXPECT_FALSE(Write("GENERAL", "LAST_AGENT_NM", "lee"));
@@ -92,32 +68,27 @@ TEST_F(ProfileWrite, RefusedOrFailedWritesLeaveTheFileAsItWas) {
     EXPECT_EQ(Entries(), std::vector<std::string>{"a.ini"});
 }
 
-TEST_F(ProfileWrite, ReplacementIsAtomicLeavesNoTemporaryFileAndKeepsThePermissions) {
+TEST_F(ProfileWrite, ReplacementIsAtomicKeepsPermissionsAndLinksAndLeavesNoTemporaryFile) {
     WriteRaw("a.ini", "[S]\nA=old\n");
     ::chmod(PathOf("a.ini").c_str(), 0640);
-    // A reader that opened the file before the write keeps seeing the whole old file:
-    // the new content went to a new file that replaced the old one by rename.
+    // A reader that opened the file before the write keeps seeing the whole old file.
     std::ifstream early(PathOf("a.ini"), std::ios::binary);
     struct stat before {};
-    ASSERT_EQ(::stat(PathOf("a.ini").c_str(), &before), 0);
-
-    ASSERT_TRUE(Write("S", "A", "new"));
-
     struct stat after {};
+    ASSERT_EQ(::stat(PathOf("a.ini").c_str(), &before), 0);
+    ASSERT_TRUE(Write("S", "A", "new"));
     ASSERT_EQ(::stat(PathOf("a.ini").c_str(), &after), 0);
     EXPECT_NE(before.st_ino, after.st_ino);
     EXPECT_EQ(after.st_mode & 07777, 0640u);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(early), {}), "[S]\nA=old\n");
     EXPECT_EQ(ReadRaw("a.ini"), "[S]\nA=new\n");
     EXPECT_EQ(Entries(), std::vector<std::string>{"a.ini"});
-}
 
-TEST_F(ProfileWrite, ALinkedFileIsUpdatedAndTheLinkKept) {
     WriteRaw("real.ini", "[S]\nA=1\n");
-    ASSERT_EQ(::symlink("real.ini", PathOf("a.ini").c_str()), 0);
-    ASSERT_TRUE(Write("S", "A", "2"));
+    ASSERT_EQ(::symlink("real.ini", PathOf("link.ini").c_str()), 0);
+    ASSERT_TRUE(Write("S", "A", "2", "link.ini"));
     EXPECT_EQ(ReadRaw("real.ini"), "[S]\nA=2\n");
-    EXPECT_TRUE(std::filesystem::is_symlink(PathOf("a.ini")));
+    EXPECT_TRUE(std::filesystem::is_symlink(PathOf("link.ini")));
 }
 
 } // namespace

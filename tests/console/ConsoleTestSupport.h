@@ -1,31 +1,20 @@
-// Support of the console's logic tests: a view that records what the logic shows, a
-// UI queue that the test thread pumps in place of the wx event loop, scripted message
-// boxes that record the thread they were asked on, and a fixture over the private
-// database with a desk of these tests.
-// Keys of these tests: SVC_ID 500-549, TEL_NUM '55xx', XAN_ID 500000-549999,
-// USER_ID 'contest*'.
+// The console's logic against the private database, with a fake window, a UI queue the
+// test thread pumps and scripted message boxes.
+// Keys: SVC_ID 500-549, TEL_NUM '55xx', XAN_ID 500000-549999, USER_ID 'contest*'.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <ctime>
 #include <deque>
-#include <functional>
 #include <map>
 #include <memory>
-#include <mutex>
-#include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
 #include "console/AgentConsole.h"
 #include "db/SqlText.h"
-#include "platform/MessageBox.h"
 #include "res/ResourceIds.h"
 #include "tests/support/DbTestSupport.h"
 
@@ -38,8 +27,7 @@ inline constexpr const char* kTelNum = "5501";
 inline constexpr const char* kUserId = "contest1";
 inline constexpr const char* kAgentName = "김상담";
 
-// The console window as the logic sees it. Tests read it on their own thread, the UI
-// thread of these tests; a call from any other thread is counted as a fault.
+// The console window as the logic sees it; a call off the test (UI) thread is counted.
 class FakeView : public IAgentConsoleView {
   public:
     void SetWindowTitle(const std::string& title) override { m_texts[kTitle] = Check(title); }
@@ -61,20 +49,17 @@ class FakeView : public IAgentConsoleView {
     void StartCallInfoTimer() override { timerStarts += Check(1); }
     void RequestAttention() override { attention += Check(1); }
     wxWindow* BoxOwner() override { return Owner(); }
-
-    // A stand-in owner window, only ever compared.
-    static wxWindow* Owner() { return reinterpret_cast<wxWindow*>(0x5501); }
+    static wxWindow* Owner() { return reinterpret_cast<wxWindow*>(0x5501); } // only compared
 
     std::string Title() { return m_texts[kTitle]; }
     std::string Text(int id) { return m_texts[id]; }
-    // The four state buttons as a mask (login 1, logout 2, ready 4, break 8).
+    // The state buttons as a mask: login 1, logout 2, ready 4, break 8.
     int Mask() {
         return m_enabled[IDC_BTN_LOGIN] | m_enabled[IDC_BTN_LOGOUT] << 1 |
                m_enabled[IDC_BTN_READY] << 2 | m_enabled[IDC_BTN_BREAK] << 3;
     }
 
-    // The "controls" of the call result, as the agent left them.
-    std::string memoControl;
+    std::string memoControl; // the call result's controls, as the agent left them
     int resultControl = -1;
     int timerStarts = 0, attention = 0;
     std::atomic<int> wrongThread{0};
@@ -82,8 +67,7 @@ class FakeView : public IAgentConsoleView {
   private:
     static constexpr int kTitle = -1;
     template <class T> const T& Check(const T& value) {
-        if (std::this_thread::get_id() != m_uiThread)
-            ++wrongThread;
+        wrongThread += std::this_thread::get_id() != m_uiThread;
         return value;
     }
     std::thread::id m_uiThread = std::this_thread::get_id();
@@ -91,7 +75,7 @@ class FakeView : public IAgentConsoleView {
     std::map<int, bool> m_enabled;
 };
 
-// Tasks for the "UI thread": the test thread runs them when it pumps.
+// Tasks for the "UI thread", run when the test thread pumps.
 class UiQueue {
   public:
     UiCaller::Poster Poster() {
@@ -101,38 +85,32 @@ class UiQueue {
             m_queued.notify_all();
         };
     }
-    // Runs the tasks queued so far (and those they queue); returns how many ran.
+    // Runs the queued tasks and those they queue; returns how many ran.
     int Pump() {
         for (int ran = 0;; ++ran) {
-            std::function<void()> task;
-            {
-                std::lock_guard lock(m_mutex);
-                if (m_tasks.empty())
-                    return ran;
-                task = std::move(m_tasks.front());
-                m_tasks.pop_front();
-            }
+            std::unique_lock lock(m_mutex);
+            if (m_tasks.empty())
+                return ran;
+            auto task = std::move(m_tasks.front());
+            m_tasks.pop_front();
+            lock.unlock();
             task();
         }
     }
-    // Pumps until done() or the timeout; returns done().
     bool PumpUntil(const std::function<bool()>& done, Ms timeout = Ms(3000)) {
         const auto end = std::chrono::steady_clock::now() + timeout;
-        while (!done()) {
-            if (std::chrono::steady_clock::now() >= end)
-                return false;
+        while (!done() && std::chrono::steady_clock::now() < end)
             if (Pump() == 0)
                 std::this_thread::sleep_for(Ms(5));
-        }
-        return true;
+        return done();
     }
     void PumpFor(Ms time) {
         PumpUntil([] { return false; }, time);
     }
-    // Waits (without pumping) until a task is queued.
-    bool WaitForTask(Ms timeout = Ms(3000)) {
+    // Waits, without pumping, until a task is queued.
+    bool WaitForTask() {
         std::unique_lock lock(m_mutex);
-        return m_queued.wait_for(lock, timeout, [this] { return !m_tasks.empty(); });
+        return m_queued.wait_for(lock, Ms(3000), [this] { return !m_tasks.empty(); });
     }
 
   private:
@@ -146,33 +124,25 @@ struct Box {
     std::thread::id thread;
 };
 
-// Message boxes answered from a script (then IDOK / IDYES), recorded with their thread.
-// whileShown runs while a box is "on screen", before it is answered.
+// Message boxes recorded with their thread and answered from answers (else IDOK / IDYES),
+// set while no worker runs; whileShown runs once while a box is "on screen".
 class Boxes {
   public:
     Boxes() {
         m_previous = platform::SetMessageBoxHandler([this](const platform::MessageBoxRequest& r) {
             int answer = (r.style & 0xF) == platform::MB_YESNO ? platform::IDYES : platform::IDOK;
-            std::function<void()> shown;
-            {
-                std::lock_guard lock(m_mutex);
-                m_boxes.push_back({r, std::this_thread::get_id()});
-                if (!m_answers.empty()) {
-                    answer = m_answers.front();
-                    m_answers.pop_front();
-                }
-                shown = std::exchange(whileShown, nullptr);
-            }
+            std::unique_lock lock(m_mutex);
+            m_boxes.push_back({r, std::this_thread::get_id()});
+            if (!answers.empty())
+                answer = answers.front(), answers.pop_front();
+            auto shown = std::exchange(whileShown, nullptr);
+            lock.unlock();
             if (shown)
                 shown();
             return answer;
         });
     }
     ~Boxes() { platform::SetMessageBoxHandler(m_previous); }
-    void Push(int answer) {
-        std::lock_guard lock(m_mutex);
-        m_answers.push_back(answer);
-    }
     std::vector<Box> All() const {
         std::lock_guard lock(m_mutex);
         return m_boxes;
@@ -184,23 +154,22 @@ class Boxes {
         m_boxes.clear();
     }
 
-    std::function<void()> whileShown; // once, then cleared
+    std::deque<int> answers;
+    std::function<void()> whileShown;
 
   private:
     mutable std::mutex m_mutex;
-    std::deque<int> m_answers;
     std::vector<Box> m_boxes;
     platform::MessageBoxHandler m_previous;
 };
 
+// A signed-out console over a desk of these tests.
 class ConsoleDbTest : public zel::test::DbFixture {
   protected:
     void SetUp() override {
         DbFixture::SetUp();
         if (HasFatalFailure())
             return;
-        ready_ = true;
-        boxes_ = std::make_unique<Boxes>();
         work_ = std::make_unique<zel::test::TempWorkDir>();
         DeleteOwnRows();
         Admin().Execute(std::string("insert into TRANSFER_NUM_INFO (SVC_ID, TEL_NUM, USER_ID, "
@@ -213,31 +182,26 @@ class ConsoleDbTest : public zel::test::DbFixture {
         env_->svcId = kSvcId;
         env_->telNum = kTelNum;
         env_->agentName = kAgentName;
-        ASSERT_TRUE(env_->RDBServerOpen()) << "rdbclient cannot reach the private server";
+        ASSERT_TRUE(env_->RDBServerOpen());
         goodConnection_ = env_->connection;
         console_ = std::make_unique<AgentConsole>(view_, *env_, ui_.Poster(),
                                                   [this] { return now_.load(); });
         console_->ShowInitialState();
     }
     void TearDown() override {
-        if (ready_) {
-            console_.reset();
-            ui_.Pump();
-            if (env_) {
-                RepairConnection();
-                env_->ServerClose();
-            }
-            env_.reset();
-            DeleteOwnRows();
-            work_.reset();
-            boxes_.reset();
+        console_.reset();
+        ui_.Pump();
+        if (env_) {
+            RepairConnection();
+            env_->ServerClose();
         }
+        if (work_)
+            DeleteOwnRows();
         DbFixture::TearDown();
     }
 
-    // A request and its history row (AGENT_NM empty), and the desk's row set to the
-    // call with TRANSFER_STATUS status.
-    void TransferCall(long long xanId, const std::string& phone = "0212345678", int status = 1) {
+    // A request and its history row (AGENT_NM empty), the desk's row set to the call.
+    void TransferCall(long long xanId, const std::string& phone = "0212345678") {
         const std::string id = std::to_string(xanId), quoted = Admin().Quote(phone);
         Admin().Execute(
             "insert into REQ_XAN (XAN_ID, SVC_ID, RECV_PHONE, CUST_INFO, CUST_INFO2, "
@@ -247,9 +211,8 @@ class ConsoleDbTest : public zel::test::DbFixture {
         Admin().Execute("insert into TRANSFER_HIST (XAN_ID, SVC_ID, TEL_NUM, CONF_DT, AGENT_NM) "
                         "values (" +
                         id + ", " + kSvcId + ", '" + kTelNum + "', '" + Today() + "', '')");
-        Admin().Execute("update TRANSFER_NUM_INFO set TRANSFER_STATUS = " + std::to_string(status) +
-                        ", XAN_ID = " + id + ", RECV_PHONE = " + quoted +
-                        ", CUST_INFO = 'desk line'" + DeskKey());
+        Admin().Execute("update TRANSFER_NUM_INFO set TRANSFER_STATUS = 1, XAN_ID = " + id +
+                        ", RECV_PHONE = " + quoted + ", CUST_INFO = 'desk line'" + DeskKey());
     }
     void SetTransferStatus(int status) {
         Admin().Execute("update TRANSFER_NUM_INFO set TRANSFER_STATUS = " + std::to_string(status) +
@@ -262,38 +225,35 @@ class ConsoleDbTest : public zel::test::DbFixture {
         return Admin().Scalar("select " + column +
                               " from TRANSFER_HIST where XAN_ID = " + std::to_string(xanId));
     }
-    // Today as yyyymmdd (local time).
-    static std::string Today() {
+    static std::string Today() { // yyyymmdd, local time
         const std::time_t now = std::time(nullptr);
         std::tm local{};
-        localtime_r(&now, &local);
         char text[16];
-        std::strftime(text, sizeof text, "%Y%m%d", &local);
+        std::strftime(text, sizeof text, "%Y%m%d", localtime_r(&now, &local));
         return text;
     }
     // Makes every statement of the console fail, as with the database gone.
     void BreakConnection() { env_->connection = 987654; }
     void RepairConnection() { env_->connection = goodConnection_; }
-    // Signs in through the Login action, its boxes cleared.
     void SignIn() {
         console_->OnLogin();
         ASSERT_EQ(console_->AgentMode(), AGENT_MODE_READY);
-        boxes_->Clear();
+        boxes_.Clear();
     }
     // Signs in and takes a call, its information shown.
-    void TakeCall(long long xanId, const std::string& phone = "0212345678") {
+    void TakeCall(long long xanId) {
         SignIn();
-        TransferCall(xanId, phone);
+        TransferCall(xanId);
         ASSERT_EQ(console_->PollTransfer(), 1);
         console_->OnCallInfoTimer();
-        boxes_->Clear();
+        boxes_.Clear();
     }
 
+    Boxes boxes_;
     std::unique_ptr<zel::test::TempWorkDir> work_;
     std::unique_ptr<CTELVOAgentEnv> env_;
     FakeView view_;
     UiQueue ui_;
-    std::unique_ptr<Boxes> boxes_;
     std::atomic<std::time_t> now_{1700000000};
     std::unique_ptr<AgentConsole> console_;
 
@@ -307,7 +267,6 @@ class ConsoleDbTest : public zel::test::DbFixture {
                         "delete from TRANSFER_HIST where XAN_ID between 500000 and 549999");
     }
 
-    bool ready_ = false;
     int goodConnection_ = 0;
 };
 

@@ -1,5 +1,4 @@
-// The console as a window: its start-up tick, keys, data exchange, the memo limit and
-// the call for attention. No database: only what the window does by itself.
+// What the console window does by itself (no database): start-up, keys, exchange, attention.
 #include <gtest/gtest.h>
 
 #include <gtk/gtk.h>

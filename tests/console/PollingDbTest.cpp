@@ -4,7 +4,7 @@
 namespace contest {
 namespace {
 
-class PollingTest : public ConsoleDbTest {};
+using PollingTest = ConsoleDbTest;
 
 TEST_F(PollingTest, ATransferredCallIsStampedAndShownOnTheTimerTick) {
     SignIn();
@@ -29,7 +29,7 @@ TEST_F(PollingTest, ATransferredCallIsStampedAndShownOnTheTimerTick) {
     EXPECT_EQ(console_->XanId(), "500001");
     EXPECT_EQ(view_.memoControl, "");
     EXPECT_EQ(view_.resultControl, -1);
-    EXPECT_EQ(boxes_->Count(), 0u);
+    EXPECT_EQ(boxes_.Count(), 0u);
     now_ = 1700000100 + 3725; // the call clock
     console_->UpdateCallTime();
     EXPECT_EQ(view_.Text(IDC_STATIC_CALLTIME), "01:02:05");
@@ -60,8 +60,8 @@ TEST_F(PollingTest, NoRowOrAFailedReadDoesNotEndTheCallButAnotherStatusDoes) {
     BreakConnection();
     EXPECT_EQ(console_->PollTransfer(), 0);
     EXPECT_EQ(console_->AgentMode(), AGENT_MODE_INCALL);
-    ASSERT_EQ(boxes_->Count(), 1u); // the database error box, owned by no window
-    EXPECT_EQ(boxes_->All()[0].request.owner, nullptr);
+    ASSERT_EQ(boxes_.Count(), 1u); // the database error box, owned by no window
+    EXPECT_EQ(boxes_.All()[0].request.owner, nullptr);
     RepairConnection();
 
     SetTransferStatus(2);
@@ -69,8 +69,7 @@ TEST_F(PollingTest, NoRowOrAFailedReadDoesNotEndTheCallButAnotherStatusDoes) {
     EXPECT_EQ(console_->AgentMode(), AGENT_MODE_READY);
     EXPECT_EQ(view_.Title(), "ZELAgent-5501-대기중");
     EXPECT_EQ(view_.Mask(), 0xA);
-    // The day's statistics are refreshed, no readiness is written, the call is
-    // still registrable.
+    // Statistics refreshed, no readiness written, the call still registrable.
     EXPECT_EQ(view_.Text(IDC_STATIC_TODAY_COUNT), "1");
     EXPECT_EQ(Desk("IS_READY"), "0");
     EXPECT_EQ(console_->XanId(), "500004");

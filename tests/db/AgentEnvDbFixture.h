@@ -1,8 +1,5 @@
-// Shared set-up of the agent environment's tests against the private database: a
-// working folder with the client credentials, an environment connected to the
-// server as a desk of these tests, recorded boxes and traces, and the test rows
-// removed again. Keys of these tests: SVC_ID 100-199, TEL_NUM '31xx',
-// XAN_ID 300000-399999, USER_ID 'dbtest*'.
+// An environment connected to the private server as a desk of these tests, with boxes and
+// traces recorded. Keys: SVC_ID 100-199, TEL_NUM '31xx', XAN_ID 300000-399999.
 #pragma once
 
 #include <memory>
@@ -19,10 +16,9 @@ namespace dbtest {
 
 inline constexpr const char* kSvcId = "101";
 inline constexpr const char* kTelNum = "3101";
-inline constexpr const char* kOtherTelNum = "3102"; // a neighbouring desk that must stay untouched
+inline constexpr const char* kOtherTelNum = "3102"; // a neighbour that must stay untouched
 inline constexpr const char* kAgentName = "김상담";
 
-// The text of the database error box for a code and message.
 inline std::string DBErrorText(int code, const std::string& message) {
     return "데이터베이스 오류입니다.\r\n오류코드:" + std::to_string(code) +
            "\r\n오류메세지:" + message;
@@ -35,7 +31,6 @@ class AgentEnvDbTest : public zel::test::DbFixture {
         if (HasFatalFailure())
             return;
         ready_ = true;
-        // Boxes and traces may come from any thread; these tests call from this one only.
         previousHandler_ = platform::SetMessageBoxHandler([this](const auto& request) {
             boxes_.push_back(request);
             return platform::IDOK;
@@ -71,7 +66,6 @@ class AgentEnvDbTest : public zel::test::DbFixture {
         DbFixture::TearDown();
     }
 
-    // Adds a desk row of service kSvcId in state 7 since 1999.
     void AddDesk(const std::string& telNum) {
         Admin().Execute(std::string("insert into TRANSFER_NUM_INFO (SVC_ID, TEL_NUM, USER_ID, "
                                     "IS_READY, STATUS_START_TIME) values (") +
@@ -85,27 +79,20 @@ class AgentEnvDbTest : public zel::test::DbFixture {
                         kSvcId + ", '고객 정보'); insert into TRANSFER_HIST (XAN_ID, SVC_ID, " +
                         "AGENT_NM) values (" + id + ", " + kSvcId + ", 'nobody')");
     }
-    // A value of the desk's row, as text.
     zel::test::DbValue DeskValue(const std::string& telNum, const std::string& column) {
         return Admin().Scalar("select " + column + " from TRANSFER_NUM_INFO where SVC_ID = " +
                               kSvcId + " and TEL_NUM = " + Admin().Quote(telNum));
     }
 
-    const std::vector<platform::MessageBoxRequest>& Boxes() const { return boxes_; }
-    const std::vector<std::string>& Traces() const { return traces_; }
-    bool Ready() const { return ready_; } // SetUp got past the server check
-
-    std::unique_ptr<zel::test::TempWorkDir> work_;
-    std::unique_ptr<CTELVOAgentEnv> env_;
-
-  private:
     void DeleteOwnRows() {
         Admin().Execute("delete from TRANSFER_NUM_INFO where SVC_ID between 100 and 199; "
                         "delete from REQ_XAN where XAN_ID between 300000 and 399999; "
                         "delete from TRANSFER_HIST where XAN_ID between 300000 and 399999");
     }
 
-    bool ready_ = false;
+    bool ready_ = false; // SetUp got past the server check
+    std::unique_ptr<zel::test::TempWorkDir> work_;
+    std::unique_ptr<CTELVOAgentEnv> env_;
     std::vector<platform::MessageBoxRequest> boxes_;
     std::vector<std::string> traces_;
     platform::MessageBoxHandler previousHandler_;

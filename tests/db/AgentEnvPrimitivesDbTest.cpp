@@ -1,5 +1,4 @@
-// The query and statement primitives and CheckDBType against the private server:
-// results, boxes and trace lines.
+// The query and statement primitives and CheckDBType against the private server.
 #include <gtest/gtest.h>
 
 #include "tests/db/AgentEnvDbFixture.h"
@@ -15,37 +14,31 @@ TEST_F(AgentEnvDbTest, QueryResultsRecordNoRecordAndError) {
     EXPECT_EQ(env_->GetFirstRecord(value, "select 'a', 'b'", false), 1);
     EXPECT_EQ(value, "a");
     EXPECT_TRUE(log.ContainsQuery("select 'a', 'b'"));
+    Strings values{"kept"}; // all values are appended after what the list held
+    EXPECT_EQ(env_->GetFirstRecord(values, "select 1, NULL, '김:값', ''", false), 1);
+    EXPECT_EQ(values, (Strings{"kept", "1", "", "김:값", ""}));
 
     const std::string none = "select CD_NM from CODE_INFO where CD_GRP = 'dbtest-none'";
-    value = "old";
     EXPECT_EQ(env_->GetFirstRecord(value, none, false), 0);
-    EXPECT_EQ(value, "old");
-    EXPECT_TRUE(Boxes().empty());
-    Strings values;
+    EXPECT_EQ(value, "a");
+    EXPECT_TRUE(boxes_.empty());
+    values.clear();
     EXPECT_EQ(env_->GetFirstRecord(values, none, true), 0); // asked for the no-record box
     EXPECT_TRUE(values.empty());
 
     EXPECT_EQ(env_->GetFirstRecord(value, "select X from DBTEST_NO_SUCH_TABLE", false), -1);
-    ASSERT_EQ(Boxes().size(), 2u);
-    EXPECT_EQ(Boxes()[0].text, "조건에 맞는 자료가 없습니다.");
-    EXPECT_EQ(Boxes()[1].text,
+    ASSERT_EQ(boxes_.size(), 2u);
+    EXPECT_EQ(boxes_[0].text, "조건에 맞는 자료가 없습니다.");
+    EXPECT_EQ(boxes_[1].text,
               DBErrorText(1146, "Table 'NEW_XAN.DBTEST_NO_SUCH_TABLE' doesn't exist"));
-    for (const auto& box : Boxes()) {
+    for (const auto& box : boxes_) {
         EXPECT_EQ(box.caption, "에러");
         EXPECT_EQ(box.style, platform::MB_ICONERROR);
     }
     const std::string trace = "[ZELAgent]CTELVOAgentEnv::GetFirstRecord(";
-    EXPECT_EQ(Traces(), (Strings{trace + "select 'a', 'b')", trace + none + ")", trace + none + ")",
-                                 trace + "select X from DBTEST_NO_SUCH_TABLE)"}));
-}
-
-TEST_F(AgentEnvDbTest, AllValuesAreAppendedAfterWhatTheListHeld) {
-    Strings values{"kept"};
-    EXPECT_EQ(env_->GetFirstRecord(values, "select 1, NULL, '김:값', ''", false), 1);
-    EXPECT_EQ(values, (Strings{"kept", "1", "", "김:값", ""}));
-    std::string single = "old";
-    EXPECT_EQ(env_->GetFirstRecord(single, "select NULL", false), 1);
-    EXPECT_EQ(single, "");
+    EXPECT_EQ(traces_, (Strings{trace + "select 'a', 'b')", trace + "select 1, NULL, '김:값', '')",
+                                trace + none + ")", trace + none + ")",
+                                trace + "select X from DBTEST_NO_SUCH_TABLE)"}));
 }
 
 TEST_F(AgentEnvDbTest, FailedStatementShowsTheServersCodeAndMessage) {
@@ -54,30 +47,19 @@ TEST_F(AgentEnvDbTest, FailedStatementShowsTheServersCodeAndMessage) {
     EXPECT_EQ(env_->ExecuteSQL("update TRANSFER_HIST set AGENT_NM = '" + std::string(30, 'x') +
                                "' where XAN_ID = 300000"),
               0);
-    ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0].text, DBErrorText(1406, "Data too long for column 'AGENT_NM' at row 1"));
-    EXPECT_TRUE(Traces().empty()); // statements leave no trace line of their own
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(boxes_[0].text, DBErrorText(1406, "Data too long for column 'AGENT_NM' at row 1"));
+    EXPECT_TRUE(traces_.empty()); // statements leave no trace line of their own
 
     CTELVOAgentEnv unconnected; // every call shows the error box
     std::string value;
     EXPECT_EQ(unconnected.GetFirstRecord(value, "select 1", false), -1);
     EXPECT_EQ(unconnected.ExecuteSQL("select 1"), 0);
     EXPECT_EQ(unconnected.CheckDBType(), -1);
-    EXPECT_EQ(Boxes().size(), 4u);
+    EXPECT_EQ(boxes_.size(), 4u);
 }
 
-// The database-type row is put back whatever the test did to it.
-class CheckDBTypeTest : public AgentEnvDbTest {
-  protected:
-    void TearDown() override {
-        if (Ready())
-            Admin().Execute("insert into CODE_INFO (CD_GRP, CD_ID, CD_NM) values ('SYSTEM_VALUE', "
-                            "'DB_TYPE', 'MYSQL') on duplicate key update CD_NM = 'MYSQL'");
-        AgentEnvDbTest::TearDown();
-    }
-};
-
-TEST_F(CheckDBTypeTest, OnlyMysqlInCapitalsSetsTheTypeAndNoRowGivesZero) {
+TEST_F(AgentEnvDbTest, CheckDBTypeSetsTheTypeOnlyForMysqlInCapitalsAndNoRowGivesZero) {
     const std::string where = " where CD_GRP = 'SYSTEM_VALUE' and CD_ID = 'DB_TYPE'";
     for (const char* name : {"MYSQL", "mysql", "MySQL", "MSSQL", "MYSQL "}) {
         SCOPED_TRACE(name);
@@ -88,15 +70,16 @@ TEST_F(CheckDBTypeTest, OnlyMysqlInCapitalsSetsTheTypeAndNoRowGivesZero) {
         EXPECT_EQ(env_->dbType, std::string(name) == "MYSQL" ? DB_TYPE_MYSQL : 0);
         EXPECT_TRUE(log.ContainsQuery("select CD_NM from CODE_INFO" + where));
     }
-    EXPECT_EQ(Traces().front(), "[ZELAgent]CXANManagerEnv::CheckDBType(select CD_NM from "
-                                "CODE_INFO" +
-                                    where + " )");
+    EXPECT_EQ(traces_.front(),
+              "[ZELAgent]CXANManagerEnv::CheckDBType(select CD_NM from CODE_INFO" + where + " )");
 
     Admin().Execute("delete from CODE_INFO" + where);
     env_->dbType = 5;
     EXPECT_EQ(env_->CheckDBType(), 0);
     EXPECT_EQ(env_->dbType, 5);
-    EXPECT_TRUE(Boxes().empty());
+    EXPECT_TRUE(boxes_.empty());
+    Admin().Execute("insert into CODE_INFO (CD_GRP, CD_ID, CD_NM) values ('SYSTEM_VALUE', "
+                    "'DB_TYPE', 'MYSQL') on duplicate key update CD_NM = 'MYSQL'");
 }
 
 } // namespace

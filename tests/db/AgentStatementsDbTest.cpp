@@ -1,5 +1,4 @@
-// The agent's four statements against the private server: what they do to the rows,
-// what reaches the server, and what they refuse.
+// The agent's four statements against the private server: rows, statement texts, refusals.
 #include <gtest/gtest.h>
 
 #include "tests/db/AgentEnvDbFixture.h"
@@ -26,7 +25,7 @@ TEST_F(AgentEnvDbTest, ReadyBreakAndSignOutStampTheDeskOnly) {
             "update TRANSFER_NUM_INFO set IS_READY = " + std::string(mode == 3 ? "0" : "1") +
             ", STATUS_START_TIME = concat(F_MY_DATE(now()), F_MY_TIME(now()))" + kDeskWhere));
     }
-    // The sign-out form is the same for SQL Server, so it runs here in both dialects.
+    // The sign-out form is the same in both dialects.
     for (const int dbType : {DB_TYPE_MYSQL, 0}) {
         env_->dbType = dbType;
         Admin().Execute("update TRANSFER_NUM_INFO set IS_READY = 0" + kDeskWhere);
@@ -40,14 +39,14 @@ TEST_F(AgentEnvDbTest, ReadyBreakAndSignOutStampTheDeskOnly) {
     }
     EXPECT_EQ(DeskValue(kOtherTelNum, "IS_READY"), "7");
     EXPECT_EQ(DeskValue(kOtherTelNum, "STATUS_START_TIME"), "19990101000000");
-    EXPECT_TRUE(Boxes().empty());
+    EXPECT_TRUE(boxes_.empty());
 }
 
 TEST_F(AgentEnvDbTest, PollReadsTheTransferredCallAnIdleDeskAndAMissingDesk) {
     TransferInfo info{1, "stale", "x", "y"};
     EXPECT_EQ(env_->GetTransferInfo(info), 1); // idle: NULL columns read as empty
-    EXPECT_EQ(info.transferStatus, 0);
-    EXPECT_TRUE(info.xanId.empty() && info.recvPhone.empty() && info.custInfo.empty());
+    EXPECT_TRUE(info.transferStatus == 0 && info.xanId.empty() && info.recvPhone.empty() &&
+                info.custInfo.empty());
 
     Admin().Execute("update TRANSFER_NUM_INFO set XAN_ID = 300001, RECV_PHONE = '01012345678', "
                     "CUST_INFO = 'VIP 김고객', TRANSFER_STATUS = 1" +
@@ -64,9 +63,9 @@ TEST_F(AgentEnvDbTest, PollReadsTheTransferredCallAnIdleDeskAndAMissingDesk) {
 
     env_->telNum = "3199";
     EXPECT_EQ(env_->GetTransferInfo(info), 0);
-    EXPECT_EQ(info.transferStatus, 0);
-    EXPECT_TRUE(info.xanId.empty() && info.recvPhone.empty() && info.custInfo.empty());
-    EXPECT_TRUE(Boxes().empty());
+    EXPECT_TRUE(info.transferStatus == 0 && info.xanId.empty() && info.recvPhone.empty() &&
+                info.custInfo.empty());
+    EXPECT_TRUE(boxes_.empty());
 }
 
 TEST_F(AgentEnvDbTest, CustomerInformationIsReadAndTheAgentNameStampedOnTheCallOnly) {
@@ -90,7 +89,7 @@ TEST_F(AgentEnvDbTest, CustomerInformationIsReadAndTheAgentNameStampedOnTheCallO
     EXPECT_EQ(Admin().Scalar("select AGENT_NM from TRANSFER_HIST where XAN_ID = 300003"), "nobody");
     EXPECT_TRUE(
         log.ContainsQuery("update TRANSFER_HIST set AGENT_NM = '김상담' where XAN_ID = 300002 "));
-    EXPECT_TRUE(Boxes().empty());
+    EXPECT_TRUE(boxes_.empty());
 }
 
 TEST_F(AgentEnvDbTest, KeysThatAreNotPlainDigitsNeverReachTheServer) {
@@ -103,16 +102,15 @@ TEST_F(AgentEnvDbTest, KeysThatAreNotPlainDigitsNeverReachTheServer) {
     EXPECT_TRUE(info.transferStatus == 0 && info.xanId.empty());
     EXPECT_EQ(env_->GetCustInfo(cust, "300006 or 1=1"), 0);
     EXPECT_EQ(env_->UpdateHistAgentName("300006; delete from TRANSFER_HIST"), 0);
-    EXPECT_TRUE(Boxes().empty());
+    EXPECT_TRUE(boxes_.empty());
     EXPECT_TRUE(log.QueriesContaining("300006").empty() && log.QueriesContaining("1=1").empty());
-    EXPECT_EQ(Traces().size(), 4u); // each refusal leaves a trace line
-    EXPECT_EQ(Traces().back(), "[ZELAgent]CTELVOAgentEnv::UpdateHistAgentName refused "
-                               "XAN_ID(300006; delete from TRANSFER_HIST)");
+    ASSERT_EQ(traces_.size(), 4u); // each refusal leaves a trace line
+    EXPECT_EQ(traces_.back(), "[ZELAgent]CTELVOAgentEnv::UpdateHistAgentName refused "
+                              "XAN_ID(300006; delete from TRANSFER_HIST)");
 }
 
-// Typed or stored values that would change a statement's meaning if not escaped. Each
-// fits its column (20 characters), and should escaping ever break, what it would do
-// stays within the rows of these tests (SVC_ID 101, XAN_ID 3000xx).
+// Values that would change a statement if not escaped; should escaping break, the damage
+// stays within the rows of these tests.
 TEST_F(AgentEnvDbTest, HostileValuesLandLiterallyAndTouchNoOtherRow) {
     for (const char* telNum : {"31'1", "31\\1", "'; drop table x; --", "\\' or SVC_ID=101#",
                                "x' or SVC_ID='101", "31가나"}) {
@@ -121,16 +119,14 @@ TEST_F(AgentEnvDbTest, HostileValuesLandLiterallyAndTouchNoOtherRow) {
         env_->telNum = telNum;
         EXPECT_EQ(env_->UpdateReadyStatus(3), 1);
         EXPECT_EQ(DeskValue(telNum, "IS_READY"), "0");
-        EXPECT_EQ(DeskValue(kTelNum, "IS_READY"), "7");
-        EXPECT_EQ(DeskValue(kOtherTelNum, "IS_READY"), "7");
-        Admin().Execute("update TRANSFER_NUM_INFO set XAN_ID = 300010 where SVC_ID = 101 and "
-                        "TEL_NUM = " +
-                        Admin().Quote(telNum));
+        EXPECT_TRUE(DeskValue(kTelNum, "IS_READY") == "7" &&
+                    DeskValue(kOtherTelNum, "IS_READY") == "7");
+        const std::string row = " where SVC_ID = 101 and TEL_NUM = " + Admin().Quote(telNum);
+        Admin().Execute("update TRANSFER_NUM_INFO set XAN_ID = 300010" + row);
         TransferInfo info;
         EXPECT_EQ(env_->GetTransferInfo(info), 1);
         EXPECT_EQ(info.xanId, "300010");
-        Admin().Execute("delete from TRANSFER_NUM_INFO where SVC_ID = 101 and TEL_NUM = " +
-                        Admin().Quote(telNum));
+        Admin().Execute("delete from TRANSFER_NUM_INFO" + row);
     }
     AddCall(300011);
     AddCall(300012);
@@ -143,7 +139,7 @@ TEST_F(AgentEnvDbTest, HostileValuesLandLiterallyAndTouchNoOtherRow) {
         EXPECT_EQ(Admin().Scalar("select AGENT_NM from TRANSFER_HIST where XAN_ID = 300012"),
                   "nobody");
     }
-    EXPECT_TRUE(Boxes().empty());
+    EXPECT_TRUE(boxes_.empty());
 }
 
 } // namespace

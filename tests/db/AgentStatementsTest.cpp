@@ -77,10 +77,8 @@ TEST(MakeRecords, ValuesAreReadInOrderAndCutToTheirFieldsAtACharacterBoundary) {
     EXPECT_EQ(info.custInfo, "x" + korean.substr(0, 49 * 3)); // 1 + 49 x 2 = 99
     EXPECT_EQ(info.transferStatus, 1);
     const TransferInfo two = MakeTransferInfo({"7", "010"}); // missing values read as empty
-    EXPECT_EQ(two.xanId, "7");
-    EXPECT_EQ(two.recvPhone, "010");
-    EXPECT_TRUE(two.custInfo.empty());
-    EXPECT_EQ(two.transferStatus, 0);
+    EXPECT_TRUE(two.xanId == "7" && two.recvPhone == "010" && two.custInfo.empty() &&
+                two.transferStatus == 0);
 
     const CustInfo cust = MakeCustInfo({korean, korean, std::string(51, 'c'), "d", "extra"});
     EXPECT_EQ(cust.custInfo1, korean.substr(0, 50 * 3));
@@ -88,8 +86,7 @@ TEST(MakeRecords, ValuesAreReadInOrderAndCutToTheirFieldsAtACharacterBoundary) {
     EXPECT_EQ(cust.custInfo3, std::string(50, 'c'));
     EXPECT_EQ(cust.custInfo4, "d");
     const CustInfo partial = MakeCustInfo({"a"});
-    EXPECT_EQ(partial.custInfo1, "a");
-    EXPECT_TRUE(partial.custInfo2.empty() && partial.custInfo4.empty());
+    EXPECT_TRUE(partial.custInfo1 == "a" && partial.custInfo2.empty() && partial.custInfo4.empty());
 }
 
 TEST(TextToInt, FollowsTheStandardDecimalConversion) {

@@ -18,7 +18,7 @@ Strings Fields(const RecordFieldList& list) {
     return fields;
 }
 
-TEST(RecordFieldList, EveryValueEndsAtTheAdjacentPairOnly) {
+TEST(RecordFieldList, EveryValueEndsAtTheAdjacentPairAndAHundredAreKept) {
     const std::pair<const char*, Strings> cases[] = {
         {"12:;:;", {"12", ""}},
         {":;", {""}},
@@ -36,21 +36,20 @@ TEST(RecordFieldList, EveryValueEndsAtTheAdjacentPairOnly) {
     EXPECT_EQ(list.Parse("z:;"), 1u); // replaces the earlier contents
     EXPECT_EQ(Fields(list), Strings{"z"});
     EXPECT_EQ(list.GetField(1), nullptr);
-}
 
-TEST(RecordFieldList, KeepsTheFirstHundredValuesAndTracesTheRest) {
+    // The first hundred values are kept and the rest traced.
     Strings traces;
     const auto previous = platform::SetTraceSink(
         [&traces](std::string_view message) { traces.emplace_back(message); });
     std::string text;
     for (int i = 0; i < 103; ++i)
         text += std::to_string(i) + ":;";
-    const RecordFieldList list(text);
+    const RecordFieldList many(text);
     const RecordFieldList exact(text.substr(0, text.find("100:;")));
     platform::SetTraceSink(previous);
 
-    ASSERT_EQ(list.Count(), RecordFieldList::kMaxFields);
-    EXPECT_EQ(*list.GetField(99), "99");
+    ASSERT_EQ(many.Count(), RecordFieldList::kMaxFields);
+    EXPECT_EQ(*many.GetField(99), "99");
     EXPECT_EQ(exact.Count(), 100u);
     EXPECT_EQ(traces, (Strings{"[ZELAgent]RecordFieldList::Parse 3 fields beyond 100 ignored"}));
 }

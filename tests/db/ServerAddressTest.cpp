@@ -3,7 +3,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "config/IniFile.h"
 #include "db/AgentEnv.h"
@@ -11,15 +10,12 @@
 
 namespace {
 
-std::string FileBytes(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
 class ServerAddressTest : public testing::Test {
   protected:
+    std::string Bytes(const char* file) {
+        std::ifstream in(work_.Env() / file, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
     zel::test::TempWorkDir work_{false};
     CTELVOAgentEnv env_;
 };
@@ -28,16 +24,18 @@ TEST_F(ServerAddressTest, SavedAddressIsInBothFilesAndLoadsBackAndMissingLoadsEm
     env_.serverAddress = "stale";
     EXPECT_TRUE(env_.LoadServerAddress());
     EXPECT_EQ(env_.serverAddress, "");
-
     env_.serverAddress = "10.20.30.40";
     EXPECT_TRUE(env_.SaveServerAddress());
-    EXPECT_EQ(FileBytes(work_.Env() / "ZELAgent.INI"),
-              "[GENERAL]\r\nZEL_CTI_SERVER_IP_ADDR=10.20.30.40\r\n");
-    EXPECT_EQ(FileBytes(work_.Env() / "tnvx.INI"),
-              "[VERSION_CHECK_CONNECT]\r\nVC_SERVER_IP_ADDR=10.20.30.40\r\n");
+    EXPECT_EQ(Bytes("ZELAgent.INI"), "[GENERAL]\r\nZEL_CTI_SERVER_IP_ADDR=10.20.30.40\r\n");
+    EXPECT_EQ(Bytes("tnvx.INI"), "[VERSION_CHECK_CONNECT]\r\nVC_SERVER_IP_ADDR=10.20.30.40\r\n");
     CTELVOAgentEnv other;
     EXPECT_TRUE(other.LoadServerAddress());
     EXPECT_EQ(other.serverAddress, "10.20.30.40");
+
+    // Without the Env folder nothing is written and saving succeeds.
+    std::filesystem::remove_all(work_.Env());
+    EXPECT_TRUE(env_.SaveServerAddress());
+    EXPECT_TRUE(std::filesystem::is_empty(work_.Path()));
 }
 
 TEST_F(ServerAddressTest, LongAddressesAreCutTo83BytesAtACharacterBoundary) {
@@ -60,13 +58,6 @@ TEST_F(ServerAddressTest, LongAddressesAreCutTo83BytesAtACharacterBoundary) {
     std::string stored;
     CIniFile("./Env/tnvx.INI", "VERSION_CHECK_CONNECT").ReadString(stored, "VC_SERVER_IP_ADDR");
     EXPECT_EQ(stored, env_.serverAddress);
-}
-
-TEST_F(ServerAddressTest, WithoutTheEnvFolderNothingIsWrittenAndSaveSucceeds) {
-    std::filesystem::remove_all(work_.Env());
-    env_.serverAddress = "10.0.0.1";
-    EXPECT_TRUE(env_.SaveServerAddress());
-    EXPECT_TRUE(std::filesystem::is_empty(work_.Path()));
 }
 
 } // namespace

@@ -22,13 +22,12 @@ TEST(SqlBuilder, EachKindComposesItsOwnFormWithItsBlanks) {
     EXPECT_EQ(WithTwoItems(SqlBuilder::Call, "P").BuildSQL(), "{ call P (1, 'x') }");
     EXPECT_EQ(WithTwoItems(SqlBuilder::Execute, "P").BuildSQL(), "execute P 1, 'x'");
 
-    SqlBuilder insert(SqlBuilder::Insert);
-    insert.table = "T";
-    EXPECT_EQ(insert.BuildSQL(), "insert into T (  ) values (  ) ");
-    SqlBuilder update(SqlBuilder::Update);
-    update.table = "T";
-    update.where = "K = 1";
-    EXPECT_EQ(update.BuildSQL(), "update T set  where K = 1 ");
+    SqlBuilder empty(SqlBuilder::Insert);
+    empty.table = "T";
+    EXPECT_EQ(empty.BuildSQL(), "insert into T (  ) values (  ) ");
+    empty.kind = SqlBuilder::Update;
+    empty.where = "K = 1";
+    EXPECT_EQ(empty.BuildSQL(), "update T set  where K = 1 ");
 
     SqlBuilder suffixed = WithTwoItems(SqlBuilder::Update, "T");
     suffixed.where = "K = 1";
@@ -38,7 +37,7 @@ TEST(SqlBuilder, EachKindComposesItsOwnFormWithItsBlanks) {
     EXPECT_EQ(suffixed.BuildSQL(), "update T set A = 1, B = 'x'limit 1");
 }
 
-TEST(SqlBuilder, RegistrationUpdateBuiltTwiceIsTheSameText) {
+TEST(SqlBuilder, BuiltTwiceIsTheSameTextAndLongValuesAreKeptWhole) {
     SqlBuilder builder(SqlBuilder::Update);
     builder.table = "TRANSFER_HIST";
     builder.AddString("CONSULT_RESULT", "03");
@@ -48,20 +47,17 @@ TEST(SqlBuilder, RegistrationUpdateBuiltTwiceIsTheSameText) {
                                  "'상담 ''완료''' where XAN_ID = 123  ";
     EXPECT_EQ(builder.BuildSQL(), expected);
     EXPECT_EQ(builder.sql, expected);
-    // Built twice (trace, then execution): the same text, not the text doubled.
-    EXPECT_EQ(builder.BuildSQL(), expected);
-}
+    EXPECT_EQ(builder.BuildSQL(), expected); // built for the trace, then for execution
 
-TEST(SqlBuilder, LongValuesAndColumnsAreKeptWhole) {
     // A cut value could split an escaped quote pair and so change the statement.
     const std::string value = std::string(5000, 'v') + "''";
     const std::string column(80, 'C');
-    SqlBuilder builder(SqlBuilder::Update);
-    builder.table = "T";
-    builder.AddString(column.c_str(), value);
-    builder.AddValue("N", "%s-%d", std::string(3000, 'n').c_str(), 7);
-    EXPECT_EQ(builder.BuildSQL(), "update T set " + column + " = '" + value +
-                                      "', N = " + std::string(3000, 'n') + "-7");
+    SqlBuilder longer(SqlBuilder::Update);
+    longer.table = "T";
+    longer.AddString(column.c_str(), value);
+    longer.AddValue("N", "%s-%d", std::string(3000, 'n').c_str(), 7);
+    EXPECT_EQ(longer.BuildSQL(), "update T set " + column + " = '" + value +
+                                     "', N = " + std::string(3000, 'n') + "-7");
 }
 
 } // namespace

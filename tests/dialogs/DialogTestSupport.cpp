@@ -36,10 +36,8 @@ bool HasGtkFocus(wxWindow* window) {
 }
 
 void ClickButton(wxDialog& dialog, int buttonId) {
-    auto* button = platform::GetDlgItemAs<wxButton>(&dialog, buttonId);
-    if (!button)
-        return;
-    gtk_button_clicked(GTK_BUTTON(button->m_widget));
+    if (auto* button = platform::GetDlgItemAs<wxButton>(&dialog, buttonId))
+        gtk_button_clicked(GTK_BUTTON(button->m_widget));
 }
 
 void PressKey(wxDialog& dialog, unsigned keyval) {

@@ -1,15 +1,11 @@
-// The sign-in dialog as a window: what it shows at opening, its input limits, the
-// start-up warning, the ways out, the 설정 button, and the paths that end the program
-// before the database is asked anything about the agent.
+// The sign-in dialog as a window, without a database: opening, limits, warning, ways out.
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
-#include <wx/app.h>
 #include <wx/textctrl.h>
 
 #include "config/IniFile.h"
 #include "db/AgentEnv.h"
 #include "dialogs/LoginDlg.h"
-#include "dialogs/ServerAddrDlg.h"
 #include "platform/gui/Accessibility.h"
 #include "platform/gui/DialogBuilder.h"
 #include "res/ResourceIds.h"
@@ -23,10 +19,9 @@ namespace {
 class LoginDlgTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        CTELVOAgentEnv& env = theAgentEnv();
-        env.serverAddress = "10.1.2.3";
-        env.connection = 0; // no database: any query fails
-        env.userId.clear();
+        theAgentEnv().serverAddress = "10.1.2.3";
+        theAgentEnv().connection = 0; // no database: any query fails
+        theAgentEnv().userId.clear();
     }
 
     static void StoreLast(const char* key, const std::string& value) {
@@ -38,7 +33,7 @@ class LoginDlgTest : public ::testing::Test {
     static std::string Text(wxDialog& dialog, int id) {
         return Edit(dialog, id)->GetValue().utf8_string();
     }
-    // Types text at the insertion point as the keyboard or an input method's commit does.
+    // Types at the insertion point as the keyboard or an input method's commit does.
     static void Type(wxDialog& dialog, int id, const std::string& text) {
         Edit(dialog, id)->WriteText(wxString::FromUTF8(text));
     }
@@ -51,19 +46,6 @@ class LoginDlgTest : public ::testing::Test {
     guitest::ScriptedMessageBoxes boxes_;
     ExitRecorder exits_;
 };
-
-// Runs act on the server address dialog once the sign-in dialog has opened it.
-void WhenServerAddressDialogOpens(std::function<void(CServerAddrDlg&)> act) {
-    wxTheApp->CallAfter([act] {
-        for (wxWindow* window : wxTopLevelWindows) {
-            if (auto* dialog = dynamic_cast<CServerAddrDlg*>(window); dialog && dialog->IsModal()) {
-                act(*dialog);
-                return;
-            }
-        }
-        ADD_FAILURE() << "the server address dialog did not open";
-    });
-}
 
 TEST_F(LoginDlgTest, OpensWithTheLastSignInNamedFieldsAndTheFocusInThePassword) {
     const std::tuple<int, const char*, const char*, const char*> fields[] = {
@@ -103,7 +85,6 @@ TEST_F(LoginDlgTest, FieldsTakeInputOnlyUpToTheirLimitInCp949Bytes) {
             Type(dialog, id, text);
             EXPECT_EQ(Text(dialog, id), kept);
         }
-
         // Hangul counts two bytes a syllable, committed syllable by syllable.
         for (const char* syllable : {"김", "상", "담", "원", "님", "이"})
             Type(dialog, IDC_EDIT_AGENT_NM, syllable);
@@ -118,43 +99,32 @@ TEST_F(LoginDlgTest, FieldsTakeInputOnlyUpToTheirLimitInCp949Bytes) {
     EXPECT_EQ(boxes_.Count(), 0u);
 }
 
-// Stored values over their limit are shown in full, take no more input, and are
-// refused at sign-in, the first in exchange order first, before any query.
-TEST_F(LoginDlgTest, StoredValuesOverTheirLimitAreRefusedInExchangeOrder) {
+// A stored value over its limit is shown in full, takes no more input and is refused.
+TEST_F(LoginDlgTest, StoredValueOverItsLimitIsRefusedBeforeAnyQuery) {
     StoreLast("LAST_SVC_ID", "1234567");
-    StoreLast("LAST_AGENT_NM", "김상담원님이"); // 12 bytes
     CLoginDlg dialog;
     const int result = RunModal(dialog, [&] {
         wxTextCtrl* svcId = Edit(dialog, IDC_EDIT_SVC_ID);
         svcId->SetInsertionPointEnd();
         Type(dialog, IDC_EDIT_SVC_ID, "8");
         EXPECT_EQ(Text(dialog, IDC_EDIT_SVC_ID), "1234567");
-        EXPECT_EQ(Text(dialog, IDC_EDIT_AGENT_NM), "김상담원님이");
-
         dialog.OnOK();
-        EXPECT_EQ(boxes_.Last().text, "10 이하의 문자를 입력하십시오.");
-        EXPECT_TRUE(HasGtkFocus(Edit(dialog, IDC_EDIT_AGENT_NM)));
-        Replace(dialog, IDC_EDIT_AGENT_NM, "김상담");
-        dialog.OnOK();
-        const auto box = boxes_.Last();
-        EXPECT_EQ(box.text, "6 이하의 문자를 입력하십시오.");
-        EXPECT_EQ(box.style, platform::MB_ICONEXCLAMATION);
-        EXPECT_EQ(box.owner, &dialog);
+        EXPECT_EQ(boxes_.Last().text, "6 이하의 문자를 입력하십시오.");
+        EXPECT_EQ(boxes_.Last().style, platform::MB_ICONEXCLAMATION);
         EXPECT_TRUE(HasGtkFocus(svcId));
         long from = -1, to = -1;
         svcId->GetSelection(&from, &to);
         EXPECT_EQ(std::make_pair(from, to), std::make_pair(0L, 7L));
     });
     EXPECT_EQ(result, kStillOpen);
-    EXPECT_EQ(boxes_.Count(), 2u); // and no database error: nothing was queried
+    EXPECT_EQ(boxes_.Count(), 1u); // and no database error: nothing was queried
     EXPECT_TRUE(exits_.Statuses().empty());
 }
 
 TEST_F(LoginDlgTest, OnlyTheInitialAddressIsWarnedAboutOnceAboutHalfASecondAfterOpening) {
-    for (const char* address : {"127.0.0.1", "", "127.0.0.1 ", "localhost", "127.0.0.10"}) {
+    for (const char* address : {"", "127.0.0.1 ", "localhost", "127.0.0.10", "127.0.0.1"}) {
         SCOPED_TRACE(address);
         theAgentEnv().serverAddress = address;
-        boxes_.Clear();
         CLoginDlg dialog;
         RunModal(dialog, [&] {
             guitest::PumpEvents(350);
@@ -166,11 +136,11 @@ TEST_F(LoginDlgTest, OnlyTheInitialAddressIsWarnedAboutOnceAboutHalfASecondAfter
             continue;
         }
         ASSERT_EQ(boxes_.Count(), 1u);
-        EXPECT_EQ(boxes_.Last().text,
-                  "처음 설치후에는 설정 버튼을 눌러 서버 주소를 변경하셔야 합니다.");
-        EXPECT_EQ(boxes_.Last().caption, "알림");
-        EXPECT_EQ(boxes_.Last().style, platform::MB_ICONINFORMATION);
-        EXPECT_EQ(boxes_.Last().owner, &dialog);
+        const platform::MessageBoxRequest box = boxes_.Last();
+        EXPECT_EQ(box.text, "처음 설치후에는 설정 버튼을 눌러 서버 주소를 변경하셔야 합니다.");
+        EXPECT_EQ(box.caption, "알림");
+        EXPECT_EQ(box.style, platform::MB_ICONINFORMATION);
+        EXPECT_EQ(box.owner, &dialog);
     }
 }
 
@@ -181,49 +151,17 @@ TEST_F(LoginDlgTest, CancelEscapeAndTheCloseBoxEndWithCancel) {
 }
 
 TEST_F(LoginDlgTest, UnreachableServerEndsWithStatusOneBeforeAnyEmptyFieldMessage) {
-    CTELVOAgentEnv& env = theAgentEnv();
-    env.serverAddress = "127.0.0.2"; // nothing listens there
-    env.RDBServerOpen();
+    theAgentEnv().serverAddress = "127.0.0.2"; // nothing listens there
+    theAgentEnv().RDBServerOpen();
     CLoginDlg dialog;
     RunModal(dialog, [&] {
         PressKey(dialog, GDK_KEY_Return); // in the password field: presses 로그인
-        // GTK shows an activated button pressed for a moment before the click.
         guitest::PumpUntil([&] { return !exits_.Statuses().empty(); }, 2000);
     });
     ASSERT_EQ(exits_.Statuses(), std::vector<int>{1});
     ASSERT_EQ(boxes_.Count(), 1u);
     EXPECT_EQ(boxes_.Last().caption, "에러");
     EXPECT_EQ(boxes_.Last().text.rfind("데이터베이스 오류입니다.", 0), 0u);
-}
-
-// Cancelled, the server address dialog leaves the sign-in dialog as it was; confirmed,
-// even unchanged, it stores the address and ends the program.
-TEST_F(LoginDlgTest, ServerAddressCancelledChangesNothingConfirmedEndsTheProgram) {
-    CLoginDlg dialog;
-    RunModal(dialog, [&] {
-        Replace(dialog, IDC_EDIT_PASSWORD, "pw");
-        WhenServerAddressDialogOpens([](CServerAddrDlg& d) {
-            EXPECT_EQ(platform::GetDlgItemAs<wxTextCtrl>(&d, IDC_EDIT_SERVER_ADDR)->GetValue(),
-                      "10.1.2.3");
-            ClickButton(d, IDCANCEL_BUTTON);
-        });
-        ClickButton(dialog, IDC_BTN_SETTING);
-        EXPECT_TRUE(dialog.IsModal());
-        EXPECT_EQ(Text(dialog, IDC_EDIT_PASSWORD), "pw");
-        EXPECT_TRUE(HasGtkFocus(Edit(dialog, IDC_EDIT_PASSWORD)));
-        EXPECT_EQ(boxes_.Count(), 0u);
-        EXPECT_TRUE(exits_.Statuses().empty());
-
-        WhenServerAddressDialogOpens([](CServerAddrDlg& d) { ClickButton(d, IDOK_BUTTON); });
-        ClickButton(dialog, IDC_BTN_SETTING);
-    });
-    ASSERT_EQ(boxes_.Count(), 1u);
-    EXPECT_EQ(boxes_.Last().text, "서버 주소를 변경하면 프로그램을 다시 시작 하여야 합니다.");
-    EXPECT_EQ(boxes_.Last().owner, &dialog);
-    EXPECT_EQ(exits_.Statuses(), std::vector<int>{1});
-    std::string stored;
-    CIniFile("Env\\ZELAgent.INI", "GENERAL").ReadString(stored, "ZEL_CTI_SERVER_IP_ADDR");
-    EXPECT_EQ(stored, "10.1.2.3");
 }
 
 } // namespace

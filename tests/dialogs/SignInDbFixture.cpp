@@ -6,8 +6,8 @@
 #include "db/AgentEnv.h"
 
 namespace dlgtest {
-
 namespace {
+
 void DeleteOwnRows(zel::test::AdminConnection& admin) {
     admin.Execute("delete from USER_AGENT_INFO where USER_ID like 'dlg%test%'; "
                   "delete from TRANSFER_NUM_INFO where SVC_ID between 200 and 299");
@@ -35,15 +35,12 @@ void SignInDbTest::SetUp() {
     CTELVOAgentEnv& env = theAgentEnv();
     env.serverAddress = "127.0.0.1";
     env.dbType = 0;
-    env.userId.clear();
-    env.svcId.clear();
-    env.telNum.clear();
-    env.agentName.clear();
-    env.password.clear();
+    for (std::string* value : {&env.userId, &env.svcId, &env.telNum, &env.agentName, &env.password})
+        value->clear();
     ASSERT_TRUE(env.RDBServerOpen()) << "rdbclient cannot reach the private server";
 }
 
-// Runs after failed tests too: the rows, the database-type row and the handler are put back.
+// Runs after failed tests too.
 void SignInDbTest::TearDown() {
     if (adminReady_) {
         CTELVOAgentEnv& env = theAgentEnv();

@@ -1,7 +1,5 @@
-// Shared set-up of the sign-in tests against the private database: a working folder
-// with the client credentials, theAgentEnv connected to the server, the rows of one
-// agent and one desk, recorded message boxes, and the CODE_INFO database-type row put
-// back after every test.
+// Sign-in tests against the private database: one agent and desk, theAgentEnv connected,
+// recorded boxes, and the CODE_INFO database-type row put back after every test.
 #pragma once
 
 #include <memory>
@@ -13,8 +11,7 @@
 
 namespace dlgtest {
 
-// The rows every sign-in test starts from (keys of these tests: SVC_ID 200-299,
-// USER_ID 'dlg*test*', TEL_NUM '42xx').
+// Rows of these tests: SVC_ID 200-299, USER_ID 'dlg*test*', TEL_NUM '42xx'.
 inline constexpr const char* kUser = "dlgtest1";
 inline constexpr const char* kAgent = "김상담";
 inline constexpr const char* kPassword = "Secret 1";

@@ -1,5 +1,4 @@
-// Sign-in rules that need neither a window nor a database: limits, trimming and the
-// text of the two statements.
+// Sign-in rules without window or database: limits, trimming, the two statements.
 #include <gtest/gtest.h>
 
 #include "dialogs/SignIn.h"
@@ -11,12 +10,9 @@ TEST(SignInLimits, Cp949BytesFirstFieldOverItsLimitAndTheMessage) {
     EXPECT_EQ(Cp949Length("a김상담"), 7u);
     EXPECT_EQ(Cp949Length("a\xF0\x9F\x98\x80"), 3u); // no CP949 form: two bytes
 
-    SignInFields fields;
-    fields.userId = std::string(300, 'u'); // no limit
-    fields.svcId = "123456";
-    fields.agentName = "김상담원님"; // 10 bytes
-    fields.password = "0123456789";
-    fields.telNum = std::string(20, '4');
+    // At their limits (the user ID has none): password, phone, agent name, service ID, user.
+    SignInFields fields{"0123456789", std::string(20, '4'), "김상담원님", "123456",
+                        std::string(300, 'u')};
     EXPECT_EQ(FirstFieldOverLimit(fields), SignInField::None);
     // One over in each, in the order the fields are exchanged.
     fields.svcId += "7";

@@ -24,20 +24,19 @@ class CallCenterTest : public zel::test::DbFixture {
         DbFixture::SetUp();
         if (HasFatalFailure())
             return;
-        ready_ = true;
         work_ = std::make_unique<zel::test::TempWorkDir>();
         DeleteRows();
-        AddDesk("5571", 0, "20240101090000");
-        AddDesk("5572", 0, "20240101080000"); // ready for longer
-        AddDesk("5573", 1, "20240101070000"); // on break
+        // 5572 ready for longer than 5571, 5573 on break.
+        Admin().Execute("insert into TRANSFER_NUM_INFO (SVC_ID, TEL_NUM, USER_ID, IS_READY, "
+                        "STATUS_START_TIME) values (570, '5571', 'contest7', 0, '20240101090000'), "
+                        "(570, '5572', 'contest7', 0, '20240101080000'), "
+                        "(570, '5573', 'contest7', 1, '20240101070000')");
         ASSERT_TRUE(db_.Open("127.0.0.1", "8907")) << db_.Error();
         center_.now = [] { return g_now; };
     }
     void TearDown() override {
-        if (ready_) {
+        if (work_)
             DeleteRows();
-            work_.reset();
-        }
         DbFixture::TearDown();
     }
     void DeleteRows() {
@@ -47,20 +46,12 @@ class CallCenterTest : public zel::test::DbFixture {
                         "delete from TRANSFER_HIST where XAN_ID between 570000 and 579999 or "
                         "SVC_ID between 570 and 571");
     }
-    void AddDesk(const std::string& tel, int isReady, const std::string& since) {
-        Admin().Execute("insert into TRANSFER_NUM_INFO (SVC_ID, TEL_NUM, USER_ID, IS_READY, "
-                        "STATUS_START_TIME) values (570, '" +
-                        tel + "', 'contest7', " + std::to_string(isReady) + ", '" + since + "')");
-    }
     zel::test::DbValue Value(const std::string& sql) { return Admin().Scalar(sql); }
 
     std::unique_ptr<zel::test::TempWorkDir> work_;
     CallCenterDb db_;
     std::mt19937 random_{7};
     CallCenter center_{db_, random_};
-
-  private:
-    bool ready_ = false;
 };
 
 TEST_F(CallCenterTest, ATransferWritesItsRowsAndAHangupEndsTheCallWithItsSeconds) {

@@ -7,42 +7,36 @@ using namespace rdbtest;
 
 class QueryTest : public RdbClientTest {};
 
-TEST_F(QueryTest, RecordTextAndNoRecord) {
-    Outcome out = Query(handle_, "select 12, NULL");
-    EXPECT_GT(out.result, 0);
-    EXPECT_EQ(out.code, RDB_STATUS_RECORD);
-    EXPECT_EQ(out.record, "12:;:;");
-    EXPECT_EQ(out.message, "");
-    EXPECT_EQ(Query(handle_, "select ''").record, ":;");
-    EXPECT_EQ(Query(handle_, "select 1, 'a:b', 'c;d', ';x:', ':'").record, "1:;a:b:;c;d:;;x::;::;");
-
-    // No matching row, and SQL without a result set, are no record.
-    for (const char* sql :
-         {"select CD_NM from CODE_INFO where CD_GRP = 'ZT_RDB_NONE'", "set @zt_rdb = 1"}) {
-        out = Query(handle_, sql);
-        EXPECT_GT(out.result, 0) << sql;
-        EXPECT_EQ(out.code, RDB_STATUS_NO_RECORD) << sql;
-        EXPECT_EQ(out.record, "") << sql;
+TEST_F(QueryTest, RecordNoRecordAndErrorsWithTheServersCodeAndMessage) {
+    const struct {
+        const char* sql;
+        const char* db;
+        int code;
+        const char* record;
+        const char* message; // contained in the status message
+    } cases[] = {
+        {"select 12, NULL", kDb, RDB_STATUS_RECORD, "12:;:;", ""},
+        {"select ''", kDb, RDB_STATUS_RECORD, ":;", ""},
+        {"select 1, 'a:b', 'c;d', ';x:', ':'", kDb, RDB_STATUS_RECORD, "1:;a:b:;c;d:;;x::;::;", ""},
+        {"select CD_NM from CODE_INFO where CD_GRP = 'ZT_RDB_NONE'", kDb, RDB_STATUS_NO_RECORD, "",
+         ""},
+        {"set @zt_rdb = 1", kDb, RDB_STATUS_NO_RECORD, "", ""},
+        {"selec 12", kDb, 1064, "", "You have an error in your SQL syntax"},
+        {"select * from ZT_RDB_NO_SUCH_TABLE", kDb, 1146, "", "ZT_RDB_NO_SUCH_TABLE"},
+        // No right on it, so not even told it is missing.
+        {"select 1", "ZT_RDB_NO_SUCH_DB", 1044, "", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.sql);
+        const Outcome out = Query(handle_, c.sql, c.db);
+        const bool ok = c.code == RDB_STATUS_RECORD || c.code == RDB_STATUS_NO_RECORD;
+        EXPECT_EQ(out.result > 0, ok);
+        EXPECT_EQ(out.code, c.code);
+        EXPECT_EQ(out.record, c.record);
+        EXPECT_TRUE(!ok || out.message.empty()) << out.message;
+        EXPECT_NE(out.message.find(c.message), std::string::npos) << out.message;
     }
-}
-
-TEST_F(QueryTest, ServerErrorsGiveTheServersCodeAndMessage) {
-    Outcome out = Query(handle_, "selec 12");
-    EXPECT_LE(out.result, 0);
-    EXPECT_EQ(out.code, 1064);
-    EXPECT_NE(out.message.find("You have an error in your SQL syntax"), std::string::npos)
-        << out.message;
-    EXPECT_EQ(out.record, "");
-
-    out = Query(handle_, "select * from ZT_RDB_NO_SUCH_TABLE");
-    EXPECT_LE(out.result, 0);
-    EXPECT_EQ(out.code, 1146);
-    EXPECT_NE(out.message.find("ZT_RDB_NO_SUCH_TABLE"), std::string::npos) << out.message;
-    out = Query(handle_, "select 1", "ZT_RDB_NO_SUCH_DB");
-    EXPECT_LE(out.result, 0);
-    EXPECT_EQ(out.code, 1044) << out.message; // no right on it, so not even told it is missing
-    // The connection stays usable.
-    EXPECT_EQ(Query(handle_, "select 1").record, "1:;");
+    EXPECT_EQ(Query(handle_, "select 1").record, "1:;"); // still usable
 }
 
 TEST_F(QueryTest, OnlyTheFirstRowIsWrittenAndKoreanTextMakesTheRoundTrip) {
@@ -55,7 +49,7 @@ TEST_F(QueryTest, OnlyTheFirstRowIsWrittenAndKoreanTextMakesTheRoundTrip) {
         0);
     EXPECT_EQ(Query(handle_, "select N, T from " + table + " order by N desc").record,
               "2:;" + name + ":;");
-    // Unread rows would put the session out of step; the next call must just work.
+    // Unread rows would put the session out of step.
     EXPECT_EQ(Query(handle_, "select count(*) from " + table).record, "2:;");
     // Stored as characters, not as bytes of another code page.
     EXPECT_EQ(Admin().Scalar("select char_length(T) from " + table + " where N = 2"), "7");
@@ -68,21 +62,19 @@ TEST_F(QueryTest, RecordThatCannotBeDeliveredWholeIsAnErrorStatus) {
     std::string many = "select ''"; // 2100 empty values need 4200 separator bytes
     for (int i = 1; i < 2100; ++i)
         many += ",''";
-    const struct {
-        std::string sql;
-        int code;
-    } cases[] = {
+    const std::pair<std::string, int> cases[] = {
         {"select 1, 'a:;b', 3", RDB_ERR_RECORD_SEPARATOR},
         {"select concat('a', char(0), 'b'), 2", RDB_ERR_RECORD_ZERO_BYTE},
         {"select repeat('x', 4094)", RDB_ERR_RECORD_TOO_LONG},  // 4096 with ":;", no room for 0
         {"select repeat('가', 1365)", RDB_ERR_RECORD_TOO_LONG}, // 4097 UTF-8 bytes
         {many, RDB_ERR_RECORD_TOO_LONG},
     };
-    for (const auto& c : cases) {
-        const Outcome out = Query(handle_, c.sql);
-        EXPECT_LE(out.result, 0) << c.sql.substr(0, 40);
-        EXPECT_EQ(out.code, c.code) << c.sql.substr(0, 40);
-        EXPECT_EQ(out.record, "") << c.sql.substr(0, 40);
+    for (const auto& [sql, code] : cases) {
+        SCOPED_TRACE(sql.substr(0, 40));
+        const Outcome out = Query(handle_, sql);
+        EXPECT_LE(out.result, 0);
+        EXPECT_EQ(out.code, code);
+        EXPECT_EQ(out.record, "");
     }
     EXPECT_NE(Query(handle_, "select 1, 'a:;b'").message.find("column 2"), std::string::npos);
     EXPECT_EQ(Query(handle_, "select repeat('x', 4093)").record, std::string(4093, 'x') + ":;");

@@ -1,5 +1,4 @@
-// Calls of the client library as the tests use them, and the fixture that opens a
-// connection to the private server from a fresh working folder.
+// Calls of the client library as the tests use them, and a fixture with an open handle.
 #pragma once
 
 #include <cstring>
@@ -23,14 +22,15 @@ struct Outcome {
 };
 
 // The status and record are filled with junk first: the library must write them.
-inline Outcome Query(int handle, const char* sql, const char* db = kDb, bool withRecord = true) {
+inline Outcome Query(int handle, const std::string& sql, const char* db = kDb,
+                     bool withRecord = true) {
     char record[RDB_RECORD_SIZE];
     RDBStatus status;
     std::memset(record, 'J', sizeof record);
     std::memset(&status, 'J', sizeof status);
     Outcome out;
-    out.result = withRecord ? RDBQueryFirstRecord(handle, db, sql, record, &status)
-                            : RDBExecuteSQL(handle, db, sql, &status);
+    out.result = withRecord ? RDBQueryFirstRecord(handle, db, sql.c_str(), record, &status)
+                            : RDBExecuteSQL(handle, db, sql.c_str(), &status);
     out.code = status.code;
     out.message.assign(status.message, strnlen(status.message, sizeof status.message));
     EXPECT_LT(out.message.size(), sizeof status.message) << "message not zero-terminated";
@@ -40,23 +40,15 @@ inline Outcome Query(int handle, const char* sql, const char* db = kDb, bool wit
     }
     return out;
 }
-inline Outcome Execute(int handle, const char* sql, const char* db = kDb) {
-    return Query(handle, sql, db, false);
-}
-inline Outcome Query(int handle, const std::string& sql) {
-    return Query(handle, sql.c_str());
-}
 inline Outcome Execute(int handle, const std::string& sql) {
-    return Execute(handle, sql.c_str());
+    return Query(handle, sql, kDb, false);
 }
 
-// A scratch table name of this test process, so parallel runs never meet.
+// A table name of this test process, so parallel runs never meet.
 inline std::string ScratchTable(const std::string& stem) {
     return "ZT_RDB_" + stem + "_" + std::to_string(getpid());
 }
 
-// A connection to the private server opened from a temporary working folder that
-// holds Env/rdbclient.cnf.
 class RdbClientTest : public zel::test::DbFixture {
   protected:
     void SetUp() override {
@@ -65,7 +57,7 @@ class RdbClientTest : public zel::test::DbFixture {
             return;
         work_ = std::make_unique<zel::test::TempWorkDir>();
         handle_ = RDBServerOpen(kAddress, kPort);
-        ASSERT_GT(handle_, 0) << "cannot open a connection to the private server";
+        ASSERT_GT(handle_, 0);
     }
     void TearDown() override {
         if (handle_ > 0)
@@ -75,8 +67,6 @@ class RdbClientTest : public zel::test::DbFixture {
     }
 
     int handle_ = 0;
-
-  private:
     std::unique_ptr<zel::test::TempWorkDir> work_;
 };
 

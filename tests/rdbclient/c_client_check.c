@@ -1,10 +1,11 @@
 /* A C program of the library's interface: the three results the agent relies on,
  * compiled as C against rdbclient/RDBClient.h and linked with librdbclient.so.
- * Arguments: option files to try, in order; the first that exists becomes
- * Env/rdbclient.cnf of the working directory. */
+ * Arguments: option files to try; the first that exists becomes Env/rdbclient.cnf. */
+#define _POSIX_C_SOURCE 200809L
 #include <stdio.h>
 #include <string.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "rdbclient/RDBClient.h"
 
@@ -16,29 +17,13 @@ static void check(int ok, const char* what) {
         failures++;
 }
 
-static int copy_file(const char* from, const char* to) {
-    FILE* in = fopen(from, "rb");
-    if (in == NULL)
-        return 0;
-    FILE* out = fopen(to, "wb");
-    if (out == NULL) {
-        fclose(in);
-        return 0;
-    }
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, in)) > 0)
-        fwrite(buffer, 1, n, out);
-    fclose(in);
-    return fclose(out) == 0;
-}
-
 int main(int argc, char** argv) {
-    int copied = 0;
+    int found = 0;
     mkdir("Env", 0755);
-    for (int i = 1; i < argc && !copied; i++)
-        copied = copy_file(argv[i], "Env/rdbclient.cnf");
-    if (!copied) {
+    unlink("Env/rdbclient.cnf");
+    for (int i = 1; i < argc && !found; i++)
+        found = access(argv[i], R_OK) == 0 && symlink(argv[i], "Env/rdbclient.cnf") == 0;
+    if (!found) {
         fprintf(stderr, "no client option file found: start the server with scripts/db start\n");
         return 1;
     }

@@ -2,50 +2,14 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <mutex>
 #include <regex>
-#include <system_error>
 
 #include <mysql.h>
 #include <unistd.h>
 
-#ifndef ZEL_DB_CLIENT_CNF
-#error "ZEL_DB_CLIENT_CNF must name <build>/db/client.cnf"
-#endif
-
 namespace zel::test {
-
-namespace {
-
-// Connects with client.cnf to NEW_XAN; nullptr and why on failure.
-MYSQL* ConnectAsProgramAccount(std::string& why) {
-    static std::once_flag once;
-    std::call_once(once, [] { mysql_library_init(0, nullptr, nullptr); });
-    const std::string cnf = DbClientCnfPath();
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(cnf, ec)) {
-        why = cnf + " does not exist: start the private server with scripts/db start";
-        return nullptr;
-    }
-    MYSQL* mysql = mysql_init(nullptr);
-    const unsigned timeout = 3;
-    mysql_optionsv(mysql, MYSQL_READ_DEFAULT_FILE, cnf.c_str());
-    mysql_optionsv(mysql, MYSQL_READ_DEFAULT_GROUP, "client");
-    mysql_optionsv(mysql, MYSQL_SET_CHARSET_NAME, "utf8mb4");
-    mysql_optionsv(mysql, MYSQL_OPT_CONNECT_TIMEOUT, &timeout);
-    if (mysql_real_connect(mysql, nullptr, nullptr, nullptr, "NEW_XAN", 0, nullptr,
-                           CLIENT_MULTI_STATEMENTS) == nullptr) {
-        why = "cannot connect to the private server with " + cnf + ": " + mysql_error(mysql) +
-              " (is it running? scripts/db start)";
-        mysql_close(mysql);
-        return nullptr;
-    }
-    return mysql;
-}
-
-} // namespace
 
 std::string DbClientCnfPath() {
     if (const char* overridden = std::getenv("ZEL_DB_CLIENT_CNF"); overridden && *overridden)
@@ -61,9 +25,29 @@ std::string GeneralLogPath() {
     return (std::filesystem::path(DbClientCnfPath()).parent_path() / "general.log").string();
 }
 
-// --- AdminConnection ---
-
-AdminConnection::AdminConnection() : mysql_(ConnectAsProgramAccount(error_)) {}
+AdminConnection::AdminConnection() {
+    static std::once_flag once;
+    std::call_once(once, [] { mysql_library_init(0, nullptr, nullptr); });
+    const std::string cnf = DbClientCnfPath();
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(cnf, ec)) {
+        error_ = cnf + " does not exist: start the private server with scripts/db start";
+        return;
+    }
+    mysql_ = mysql_init(nullptr);
+    const unsigned timeout = 3;
+    mysql_optionsv(mysql_, MYSQL_READ_DEFAULT_FILE, cnf.c_str());
+    mysql_optionsv(mysql_, MYSQL_READ_DEFAULT_GROUP, "client");
+    mysql_optionsv(mysql_, MYSQL_SET_CHARSET_NAME, "utf8mb4");
+    mysql_optionsv(mysql_, MYSQL_OPT_CONNECT_TIMEOUT, &timeout);
+    if (mysql_real_connect(mysql_, nullptr, nullptr, nullptr, "NEW_XAN", 0, nullptr,
+                           CLIENT_MULTI_STATEMENTS) == nullptr) {
+        error_ = "cannot connect with " + cnf + ": " + mysql_error(mysql_) +
+                 " (is the server running? scripts/db start)";
+        mysql_close(mysql_);
+        mysql_ = nullptr;
+    }
+}
 
 AdminConnection::~AdminConnection() {
     if (mysql_ != nullptr)
@@ -92,14 +76,14 @@ bool AdminConnection::Run(const std::string& sql, DbRows* rows) {
             mysql_free_result(result);
             firstResult = false;
         } else if (mysql_field_count(mysql_) != 0) {
-            break; // a result set that could not be read: the error is below
+            break; // a result set that could not be read
         }
         status = mysql_next_result(mysql_); // 0 more, -1 done, > 0 error
         if (status < 0)
             return true;
     }
     error_ = mysql_error(mysql_);
-    // Drop what is left of a multi-statement text so the connection stays usable.
+    // Drop the rest of a multi-statement text so the connection stays usable.
     while (mysql_more_results(mysql_) && mysql_next_result(mysql_) == 0)
         if (MYSQL_RES* result = mysql_store_result(mysql_))
             mysql_free_result(result);
@@ -107,10 +91,6 @@ bool AdminConnection::Run(const std::string& sql, DbRows* rows) {
     if (rows)
         rows->clear();
     return false;
-}
-
-bool AdminConnection::Execute(const std::string& sql) {
-    return Run(sql, nullptr);
 }
 
 DbRows AdminConnection::Query(const std::string& sql) {
@@ -121,33 +101,20 @@ DbRows AdminConnection::Query(const std::string& sql) {
 
 DbValue AdminConnection::Scalar(const std::string& sql) {
     const DbRows rows = Query(sql);
-    if (rows.empty() || rows.front().empty())
-        return std::nullopt;
-    return rows.front().front();
+    return rows.empty() || rows.front().empty() ? std::nullopt : rows.front().front();
 }
 
 std::string AdminConnection::Quote(std::string_view text) const {
     std::string escaped(text.size() * 2 + 1, '\0');
-    const unsigned long length =
-        mysql_ != nullptr
-            ? mysql_real_escape_string(mysql_, escaped.data(), text.data(), text.size())
-            : 0;
-    escaped.resize(length);
+    escaped.resize(
+        mysql_ ? mysql_real_escape_string(mysql_, escaped.data(), text.data(), text.size()) : 0);
     return "'" + escaped + "'";
 }
-
-// --- DbFixture ---
 
 void DbFixture::SetUp() {
     admin_ = std::make_unique<AdminConnection>();
     ASSERT_TRUE(admin_->Ok()) << "The private database server is needed: " << admin_->Error();
 }
-
-void DbFixture::TearDown() {
-    admin_.reset();
-}
-
-// --- TempWorkDir ---
 
 namespace {
 std::filesystem::path CurrentFolder() {
@@ -167,8 +134,7 @@ TempWorkDir::TempWorkDir(bool withDbCredentials) : previous_(CurrentFolder()) {
     std::filesystem::create_directory(Env(), ec);
     if (withDbCredentials &&
         !std::filesystem::copy_file(DbClientCnfPath(), Env() / "rdbclient.cnf", ec))
-        ADD_FAILURE() << "cannot copy " << DbClientCnfPath() << ": " << ec.message()
-                      << " (start the private server with scripts/db start)";
+        ADD_FAILURE() << "cannot copy " << DbClientCnfPath() << ": " << ec.message();
     std::filesystem::current_path(path_, ec);
     if (ec)
         ADD_FAILURE() << "cannot change into " << path_ << ": " << ec.message();
@@ -182,25 +148,6 @@ TempWorkDir::~TempWorkDir() {
         std::filesystem::remove_all(path_, ec);
 }
 
-// --- GeneralLogReader ---
-
-namespace {
-
-// "261208  2:50:11\t     4 Query\tselect 1" or "\t\t     4 Query\tselect 1".
-const std::regex& EntryPattern() {
-    static const std::regex pattern(
-        R"(^(?:\d{6} +\d{1,2}:\d{2}:\d{2})?\t\s*(\d+) ([A-Za-z][A-Za-z ]*)\t(.*)$)");
-    return pattern;
-}
-
-// Lines the server writes when it (re)opens the log.
-bool IsLogHeader(const std::string& line) {
-    return line.find(", Version: ") != std::string::npos || line.rfind("Tcp port: ", 0) == 0 ||
-           line.rfind("Time\t", 0) == 0;
-}
-
-} // namespace
-
 GeneralLogReader::GeneralLogReader() {
     std::error_code ec;
     const std::uintmax_t size = std::filesystem::file_size(GeneralLogPath(), ec);
@@ -208,10 +155,11 @@ GeneralLogReader::GeneralLogReader() {
 }
 
 std::vector<GeneralLogEntry> GeneralLogReader::Entries() const {
+    // "261208  2:50:11\t     4 Query\tselect 1" or "\t\t     4 Query\tselect 1".
+    static const std::regex entryPattern(
+        R"(^(?:\d{6} +\d{1,2}:\d{2}:\d{2})?\t\s*(\d+) ([A-Za-z][A-Za-z ]*)\t(.*)$)");
     std::vector<GeneralLogEntry> entries;
     std::ifstream in(GeneralLogPath(), std::ios::binary);
-    if (!in)
-        return entries;
     std::error_code ec;
     // A log smaller than the mark was started afresh: read it from the start.
     if (std::filesystem::file_size(GeneralLogPath(), ec) >= mark_)
@@ -221,17 +169,16 @@ std::vector<GeneralLogEntry> GeneralLogReader::Entries() const {
     text.resize(text.rfind('\n') == std::string::npos ? 0 : text.rfind('\n') + 1);
 
     bool inEntry = false;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = text.find('\n', start);
+    for (std::size_t start = 0, end; start < text.size(); start = end + 1) {
+        end = text.find('\n', start);
         const std::string line = text.substr(start, end - start);
-        start = end + 1;
         std::smatch match;
-        if (std::regex_match(line, match, EntryPattern())) {
+        if (std::regex_match(line, match, entryPattern)) {
             entries.push_back({std::stoul(match[1].str()), match[2].str(), match[3].str()});
             inEntry = true;
-        } else if (IsLogHeader(line)) {
-            inEntry = false;
+        } else if (line.find(", Version: ") != std::string::npos ||
+                   line.rfind("Tcp port: ", 0) == 0 || line.rfind("Time\t", 0) == 0) {
+            inEntry = false; // the header the server writes when it (re)opens the log
         } else if (inEntry) {
             entries.back().argument.append("\n").append(line); // a statement of several lines
         }
@@ -239,31 +186,21 @@ std::vector<GeneralLogEntry> GeneralLogReader::Entries() const {
     return entries;
 }
 
-std::vector<std::string> GeneralLogReader::Queries() const {
-    std::vector<std::string> queries;
-    for (GeneralLogEntry& entry : Entries())
-        if (entry.command == "Query")
-            queries.push_back(std::move(entry.argument));
-    return queries;
-}
-
 bool GeneralLogReader::ContainsQuery(std::string_view statement) const {
-    // As the server trims it before logging.
-    const auto space = [](char c) { return std::strchr(" \t\n\r\v\f", c) != nullptr && c != 0; };
+    const std::string_view space = " \t\n\r\v\f";
     std::string_view expected = statement;
-    while (!expected.empty() && space(expected.front()))
-        expected.remove_prefix(1);
-    while (!expected.empty() && (space(expected.back()) || expected.back() == ';'))
-        expected.remove_suffix(1);
-    const std::vector<std::string> queries = Queries();
+    expected.remove_prefix(std::min(expected.find_first_not_of(space), expected.size()));
+    const std::size_t last = expected.find_last_not_of(" \t\n\r\v\f;");
+    expected = expected.substr(0, last == std::string_view::npos ? 0 : last + 1);
+    const std::vector<std::string> queries = QueriesContaining(expected);
     return std::find(queries.begin(), queries.end(), expected) != queries.end();
 }
 
 std::vector<std::string> GeneralLogReader::QueriesContaining(std::string_view fragment) const {
     std::vector<std::string> found;
-    for (std::string& query : Queries())
-        if (query.find(fragment) != std::string::npos)
-            found.push_back(std::move(query));
+    for (GeneralLogEntry& entry : Entries())
+        if (entry.command == "Query" && entry.argument.find(fragment) != std::string::npos)
+            found.push_back(std::move(entry.argument));
     return found;
 }
 

@@ -1,9 +1,6 @@
-// A second, throw-away MariaDB server for tests that must stop and start a server
-// (lost connections, reconnection) without disturbing the shared private one.
-//
-// It runs from a fresh temporary data folder on a free port of 127.0.0.1, accepts
-// any user and password (no grant tables), and holds an empty database NEW_XAN.
-// Starting takes well under a second; the object stops it and removes the folder.
+// A throw-away MariaDB server for tests that stop and start a server under an open
+// connection: a fresh data folder, a free port of 127.0.0.1, no grant tables, an empty
+// NEW_XAN. The object stops it and removes the folder.
 #pragma once
 
 #include <filesystem>
@@ -20,11 +17,8 @@ class ScratchServer {
     ScratchServer& operator=(const ScratchServer&) = delete;
 
     // Starts the server and waits until it accepts connections; false and *why when not.
-    bool Start(std::string* why = nullptr);
-    // Ends the server (SIGTERM) and waits until it has gone.
-    void Stop();
-    bool Running() const { return pid_ > 0; }
-    unsigned Port() const { return port_; }
+    bool Start(std::string* why);
+    void Stop(); // SIGTERM, and waits until it has gone
     std::string PortText() const { return std::to_string(port_); }
 
   private:

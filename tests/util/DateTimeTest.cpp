@@ -10,18 +10,13 @@ namespace {
 
 TEST(LocalDateTime, DateTextIsEightDigitsOfTheLocalDate) {
     EXPECT_STREQ(LocalDateTime().GetDateString(), "00000000");
-    SystemTime t;
-    t.year = 2018;
-    t.month = 4;
-    t.day = 5;
-    EXPECT_STREQ(LocalDateTime(t).GetDateString(), "20180405");
-
-    auto localDate = [] {
+    EXPECT_STREQ(LocalDateTime(SystemTime{.year = 2018, .month = 4, .day = 5}).GetDateString(),
+                 "20180405");
+    const auto localDate = [] {
         const std::time_t now = std::time(nullptr);
         std::tm local{};
-        ::localtime_r(&now, &local);
         char text[16];
-        std::strftime(text, sizeof text, "%Y%m%d", &local);
+        std::strftime(text, sizeof text, "%Y%m%d", ::localtime_r(&now, &local));
         return std::string(text);
     };
     const std::string before = localDate();

@@ -65,11 +65,6 @@ platform::MessageBoxRequest ScriptedMessageBoxes::Last() const {
     return m_boxes.empty() ? platform::MessageBoxRequest{} : m_boxes.back();
 }
 
-void ScriptedMessageBoxes::Clear() {
-    std::lock_guard lock(m_mutex);
-    m_boxes.clear();
-}
-
 wxImage RenderWindow(wxWindow* window) {
     GtkWidget* widget = window->m_widget;
     const int width = gtk_widget_get_allocated_width(widget);
@@ -100,7 +95,6 @@ wxColour PixelAt(const wxImage& image, int x, int y) {
 }
 
 namespace {
-// Calls found(x, y) for every pixel of exactly colour within rect.
 template <typename Found>
 void ForEachPixelOf(const wxImage& image, const wxColour& colour, wxRect rect, Found found) {
     const wxRect whole(0, 0, image.GetWidth(), image.GetHeight());
