@@ -5,7 +5,6 @@
 #include <gtk/gtk.h>
 #include <wx/textctrl.h>
 
-#include "dialogs/SignIn.h"
 #include "util/Cp949.h"
 
 namespace {
@@ -24,18 +23,17 @@ void OnInsertText(GtkTextBuffer* buffer, GtkTextIter* location, gchar* text, gin
     GtkTextIter start, end;
     gtk_text_buffer_get_bounds(buffer, &start, &end);
     gchar* current = gtk_text_buffer_get_text(buffer, &start, &end, TRUE);
-    const std::size_t used = Cp949Length(current);
+    const std::size_t used = cp949::LimitLength(current);
     g_free(current);
     const std::string_view inserted(text, length < 0 ? std::char_traits<char>::length(text)
                                                      : std::size_t(length));
-    const std::size_t room = used >= limit ? 0 : limit - used;
-    if (Cp949Length(inserted) <= room)
+    const auto fits = cp949::FitInsertion(used, inserted, limit);
+    if (!fits)
         return;
 
-    const std::string fits = cp949::TruncateToBytes(inserted, room);
     g_signal_handlers_block_by_func(buffer, reinterpret_cast<gpointer>(OnInsertText), view);
-    if (!fits.empty())
-        gtk_text_buffer_insert(buffer, location, fits.data(), gint(fits.size()));
+    if (!fits->empty())
+        gtk_text_buffer_insert(buffer, location, fits->data(), gint(fits->size()));
     g_signal_handlers_unblock_by_func(buffer, reinterpret_cast<gpointer>(OnInsertText), view);
     g_signal_stop_emission_by_name(buffer, "insert-text");
     gtk_widget_error_bell(GTK_WIDGET(view));

@@ -7,7 +7,6 @@
 #include <gtk/gtk.h>
 #include <wx/textctrl.h>
 
-#include "dialogs/SignIn.h"
 #include "util/Cp949.h"
 
 namespace {
@@ -23,15 +22,14 @@ void OnInsertText(GtkEditable* editable, const gchar* text, gint length, gint* p
     if (limit == 0 || g_object_get_data(G_OBJECT(editable), kProgramSetKey) != nullptr)
         return;
     const std::string_view inserted(text, length < 0 ? std::strlen(text) : std::size_t(length));
-    const std::size_t used = Cp949Length(gtk_entry_get_text(GTK_ENTRY(editable)));
-    const std::size_t room = used >= limit ? 0 : limit - used;
-    if (Cp949Length(inserted) <= room)
+    const auto fits = cp949::FitInsertion(
+        cp949::LimitLength(gtk_entry_get_text(GTK_ENTRY(editable))), inserted, limit);
+    if (!fits)
         return;
 
-    const std::string fits = cp949::TruncateToBytes(inserted, room);
     g_signal_handlers_block_by_func(editable, reinterpret_cast<gpointer>(OnInsertText), nullptr);
-    if (!fits.empty())
-        gtk_editable_insert_text(editable, fits.data(), gint(fits.size()), position);
+    if (!fits->empty())
+        gtk_editable_insert_text(editable, fits->data(), gint(fits->size()), position);
     g_signal_handlers_unblock_by_func(editable, reinterpret_cast<gpointer>(OnInsertText), nullptr);
     g_signal_stop_emission_by_name(editable, "insert-text");
     gtk_widget_error_bell(GTK_WIDGET(editable));

@@ -18,6 +18,7 @@
 #include "platform/gui/DialogBuilder.h"
 #include "platform/gui/SysColors.h"
 #include "res/ResourceIds.h"
+#include "util/Cp949.h"
 
 namespace {
 
@@ -149,7 +150,7 @@ bool CLoginDlg::DoDataExchange(bool saveAndValidate) {
             continue;
         }
         text = edit->GetValue().utf8_string();
-        if (limit != 0 && Cp949Length(text) > limit) {
+        if (limit != 0 && cp949::LimitLength(text) > limit) {
             platform::ShowMessageBox(
                 {this, LimitMessage(limit), "ZELAgent", platform::MB_ICONEXCLAMATION});
             edit->SetFocus();

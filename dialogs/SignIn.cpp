@@ -59,19 +59,6 @@ SignInOutcome Inform(const char* message) {
     return Refuse(message, kInfoCaption, platform::MB_ICONINFORMATION);
 }
 
-// Length in bytes of the UTF-8 sequence that starts with lead.
-std::size_t Utf8SequenceLength(unsigned char lead) {
-    if (lead < 0x80)
-        return 1;
-    if ((lead & 0xE0) == 0xC0)
-        return 2;
-    if ((lead & 0xF0) == 0xE0)
-        return 3;
-    if ((lead & 0xF8) == 0xF0)
-        return 4;
-    return 1;
-}
-
 } // namespace
 
 std::size_t SignInFieldLimit(SignInField field) {
@@ -89,20 +76,6 @@ std::size_t SignInFieldLimit(SignInField field) {
     }
 }
 
-std::size_t Cp949Length(std::string_view utf8) {
-    if (auto bytes = cp949::ByteLength(utf8))
-        return *bytes;
-    // Some character has no CP949 form: count character by character, two for those.
-    std::size_t total = 0;
-    for (std::size_t i = 0; i < utf8.size();) {
-        const std::size_t n =
-            std::min(Utf8SequenceLength(static_cast<unsigned char>(utf8[i])), utf8.size() - i);
-        total += cp949::ByteLength(utf8.substr(i, n)).value_or(2);
-        i += n;
-    }
-    return total;
-}
-
 SignInField FirstFieldOverLimit(const SignInFields& fields) {
     const std::pair<SignInField, const std::string*> order[] = {
         {SignInField::Password, &fields.password},   {SignInField::TelNum, &fields.telNum},
@@ -111,7 +84,7 @@ SignInField FirstFieldOverLimit(const SignInFields& fields) {
     };
     for (const auto& [field, text] : order) {
         const std::size_t limit = SignInFieldLimit(field);
-        if (limit != 0 && Cp949Length(*text) > limit)
+        if (limit != 0 && cp949::LimitLength(*text) > limit)
             return field;
     }
     return SignInField::None;

@@ -21,9 +21,6 @@ enum class SignInField { None, Password, TelNum, AgentName, SvcId, UserId };
 // Limit of a field in CP949 bytes; 0 means none (the user ID).
 std::size_t SignInFieldLimit(SignInField field);
 
-// Length in CP949 bytes; a character with no CP949 form counts two.
-std::size_t Cp949Length(std::string_view utf8);
-
 // The first field, in exchange order, whose text is over its limit; None if none is.
 SignInField FirstFieldOverLimit(const SignInFields& fields);
 

@@ -134,4 +134,22 @@ std::string TruncateToBytes(std::string_view utf8, std::size_t maxBytes) {
     return std::string(utf8.substr(0, end));
 }
 
+std::size_t LimitLength(std::string_view utf8) {
+    std::size_t bytes = 0;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        bytes += lead < 0x80 ? 1 : 2;
+        i += Utf8SequenceLength(lead);
+    }
+    return bytes;
+}
+
+std::optional<std::string> FitInsertion(std::size_t usedBytes, std::string_view inserted,
+                                        std::size_t limitBytes) {
+    const std::size_t room = usedBytes >= limitBytes ? 0 : limitBytes - usedBytes;
+    if (LimitLength(inserted) <= room)
+        return std::nullopt;
+    return TruncateToBytes(inserted, room);
+}
+
 } // namespace cp949

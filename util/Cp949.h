@@ -28,4 +28,13 @@ std::optional<std::size_t> ByteLength(std::string_view utf8);
 // cut at a character boundary. Characters with no CP949 form count 2 bytes.
 std::string TruncateToBytes(std::string_view utf8, std::size_t maxBytes);
 
+// Length in CP949 bytes as the length limits count it: one for ASCII, two for any
+// other character, also for one with no CP949 form. No conversion is needed.
+std::size_t LimitLength(std::string_view utf8);
+
+// What of an insertion fits beside usedBytes under limitBytes, cut at a character;
+// nullopt when all of it fits.
+std::optional<std::string> FitInsertion(std::size_t usedBytes, std::string_view inserted,
+                                        std::size_t limitBytes);
+
 } // namespace cp949

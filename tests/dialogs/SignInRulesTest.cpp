@@ -5,11 +5,7 @@
 
 namespace {
 
-TEST(SignInLimits, Cp949BytesFirstFieldOverItsLimitAndTheMessage) {
-    EXPECT_EQ(Cp949Length("1234"), 4u);
-    EXPECT_EQ(Cp949Length("a김상담"), 7u);
-    EXPECT_EQ(Cp949Length("a\xF0\x9F\x98\x80"), 3u); // no CP949 form: two bytes
-
+TEST(SignInLimits, FirstFieldOverItsLimitAndTheMessage) {
     // At their limits (the user ID has none): password, phone, agent name, service ID, user.
     SignInFields fields{"0123456789", std::string(20, '4'), "김상담원님", "123456",
                         std::string(300, 'u')};

@@ -29,4 +29,13 @@ TEST(Cp949, ConvertsBothWaysRefusesWhatHasNoFormAndCutsWholeCharacters) {
     EXPECT_EQ(cp949::TruncateToBytes("😀a", 1), "");
 }
 
+TEST(Cp949, LimitsCountTwoForEveryOtherCharacterAndCutInsertionsToTheRoomLeft) {
+    EXPECT_EQ(cp949::LimitLength("a김상담"), 7u);
+    EXPECT_EQ(cp949::LimitLength("a😀\xFF"), 5u); // no CP949 form, stray byte: two each
+    EXPECT_EQ(cp949::FitInsertion(6, "가나", 10), std::nullopt);
+    EXPECT_EQ(cp949::FitInsertion(7, "가나", 10), Bytes("가"));
+    EXPECT_EQ(cp949::FitInsertion(9, "가", 10), Bytes(""));
+    EXPECT_EQ(cp949::FitInsertion(12, "a", 10), Bytes("")); // already over (set by the program)
+}
+
 } // namespace
