@@ -47,13 +47,6 @@ constexpr int kGradeIds[] = {IDC_RADIO_RESULT1, IDC_RADIO_RESULT2, IDC_RADIO_RES
                              IDC_RADIO_RESULT4, IDC_RADIO_RESULT5, IDC_RADIO_RESULT6,
                              IDC_RADIO_RESULT7};
 
-template <std::size_t N> int IndexOf(const int (&ids)[N], int id) {
-    for (std::size_t i = 0; i < N; ++i)
-        if (ids[i] == id)
-            return int(i);
-    return -1;
-}
-
 } // namespace
 
 CAgentConsoleDlg::CAgentConsoleDlg(wxWindow* parent, CTELVOAgentEnv& env)
@@ -66,15 +59,13 @@ CAgentConsoleDlg::CAgentConsoleDlg(wxWindow* parent, CTELVOAgentEnv& env)
         this, parent, IDD_AGENT_CONSOLE,
         [this](wxWindow* dlg, const res::ControlTemplate& control, const wxPoint& pos,
                const wxSize& size) -> wxWindow* {
-            const wxString text = wxString::FromUTF8(control.text);
-            const long style = platform::StandardWindowStyle(control);
-            if (const int i = IndexOf(kButtonIds, control.id); i >= 0)
-                return m_buttons[i] = new CHoverButton(dlg, control.id, text, pos, size, style);
-            if (const int i = IndexOf(kLabelIds, control.id); i >= 0)
-                return m_labels[i] = new CColorLabel(dlg, control.id, text, pos, size, style);
-            if (const int i = IndexOf(kFieldIds, control.id); i >= 0)
-                return m_fields[i] = new CColorEdit(dlg, control.id, text, pos, size, style);
-            return nullptr;
+            using platform::CreateListedControl;
+            if (wxWindow* made =
+                    CreateListedControl(dlg, control, pos, size, kButtonIds, m_buttons))
+                return made;
+            if (wxWindow* made = CreateListedControl(dlg, control, pos, size, kLabelIds, m_labels))
+                return made;
+            return CreateListedControl(dlg, control, pos, size, kFieldIds, m_fields);
         });
     for (std::size_t i = 0; i < m_grades.size(); ++i)
         m_grades[i] = platform::GetDlgItemAs<wxRadioButton>(this, kGradeIds[i]);

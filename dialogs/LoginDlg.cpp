@@ -70,13 +70,6 @@ std::string& FieldText(SignInFields& fields, SignInField field) {
     }
 }
 
-template <std::size_t N> int IndexOf(const int (&ids)[N], int id) {
-    for (std::size_t i = 0; i < N; ++i)
-        if (ids[i] == id)
-            return int(i);
-    return -1;
-}
-
 } // namespace
 
 CLoginDlg::CLoginDlg(wxWindow* parent)
@@ -85,13 +78,10 @@ CLoginDlg::CLoginDlg(wxWindow* parent)
         this, parent, IDD_LOGIN,
         [this](wxWindow* dlg, const res::ControlTemplate& control, const wxPoint& pos,
                const wxSize& size) -> wxWindow* {
-            const wxString text = wxString::FromUTF8(control.text);
-            const long style = platform::StandardWindowStyle(control);
-            if (const int i = IndexOf(kLabelIds, control.id); i >= 0)
-                return m_labels[i] = new CColorLabel(dlg, control.id, text, pos, size, style);
-            if (const int i = IndexOf(kButtonIds, control.id); i >= 0)
-                return m_buttons[i] = new CHoverButton(dlg, control.id, text, pos, size, style);
-            return nullptr;
+            using platform::CreateListedControl;
+            if (wxWindow* made = CreateListedControl(dlg, control, pos, size, kLabelIds, m_labels))
+                return made;
+            return CreateListedControl(dlg, control, pos, size, kButtonIds, m_buttons);
         });
     SetBackgroundColour(m_backBrush.GetColour());
     SetIcons(platform::LoadAppIcons());

@@ -7,10 +7,13 @@
 
 #include "res/DialogTemplates.h"
 
+#include <array>
+#include <cstddef>
 #include <functional>
 #include <vector>
 
 #include <wx/gdicmn.h>
+#include <wx/string.h>
 
 class wxDialog;
 class wxFont;
@@ -62,6 +65,20 @@ wxWindow* GetDlgItem(const wxWindow* dialog, int controlId);
 // The same, as the expected class; null if there is no such control or it is not a T.
 template <class T> T* GetDlgItemAs(const wxWindow* dialog, int controlId) {
     return dynamic_cast<T*>(GetDlgItem(dialog, controlId));
+}
+
+// For a factory: when the entry's id is ids[i], creates a Control from it (parent, id,
+// text, position, size, standard style), keeps it in slots[i] and returns it; null for
+// any other id.
+template <class Control, std::size_t N>
+wxWindow* CreateListedControl(wxWindow* parent, const res::ControlTemplate& control,
+                              const wxPoint& pos, const wxSize& size, const int (&ids)[N],
+                              std::array<Control*, N>& slots) {
+    for (std::size_t i = 0; i < N; ++i)
+        if (ids[i] == control.id)
+            return slots[i] = new Control(parent, control.id, wxString::FromUTF8(control.text), pos,
+                                          size, StandardWindowStyle(control));
+    return nullptr;
 }
 
 } // namespace platform
