@@ -74,10 +74,14 @@ template <class Control, std::size_t N>
 wxWindow* CreateListedControl(wxWindow* parent, const res::ControlTemplate& control,
                               const wxPoint& pos, const wxSize& size, const int (&ids)[N],
                               std::array<Control*, N>& slots) {
-    for (std::size_t i = 0; i < N; ++i)
-        if (ids[i] == control.id)
-            return slots[i] = new Control(parent, control.id, wxString::FromUTF8(control.text), pos,
-                                          size, StandardWindowStyle(control));
+    for (std::size_t i = 0; i < N; ++i) {
+        if (ids[i] != control.id)
+            continue;
+        slots[i] = new Control(parent, control.id, wxString::FromUTF8(control.text), pos, size,
+                               StandardWindowStyle(control));
+        // cppcheck-suppress CastIntegerToAddressAtReturn ; Control is a window class
+        return slots[i];
+    }
     return nullptr;
 }
 
