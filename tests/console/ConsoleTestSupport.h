@@ -6,31 +6,27 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <ctime>
 #include <deque>
 #include <map>
 #include <memory>
-#include <utility>
 #include <vector>
 
 #include "console/AgentConsole.h"
 #include "db/SqlText.h"
 #include "res/ResourceIds.h"
 #include "tests/support/DbTestSupport.h"
+#include "util/DateTime.h"
 
 namespace contest {
 
 using Ms = std::chrono::milliseconds;
 
-inline constexpr const char* kSvcId = "501";
-inline constexpr const char* kTelNum = "5501";
-inline constexpr const char* kUserId = "contest1";
 inline constexpr const char* kAgentName = "김상담";
 
 // The console window as the logic sees it; a call off the test (UI) thread is counted.
 class FakeView : public IAgentConsoleView {
   public:
-    void SetWindowTitle(const std::string& title) override { m_texts[kTitle] = Check(title); }
+    void SetWindowTitle(const std::string& text) override { title = Check(text); }
     void EnableButton(int id, bool enable) override { m_enabled[id] = Check(enable); }
     void SetFieldText(int id, const std::string& text) override {
         m_texts[id] = Check(text);
@@ -38,20 +34,16 @@ class FakeView : public IAgentConsoleView {
             memoControl = text;
     }
     void ExchangeCallResult(bool save, std::string& memo, int& grade) override {
-        if (Check(save)) {
-            memo = memoControl;
-            grade = resultControl;
-        } else {
-            memoControl = memo;
-            resultControl = grade;
-        }
+        if (Check(save))
+            memo = memoControl, grade = resultControl;
+        else
+            memoControl = memo, resultControl = grade;
     }
     void StartCallInfoTimer() override { timerStarts += Check(1); }
     void RequestAttention() override { attention += Check(1); }
     wxWindow* BoxOwner() override { return Owner(); }
     static wxWindow* Owner() { return reinterpret_cast<wxWindow*>(0x5501); } // only compared
 
-    std::string Title() { return m_texts[kTitle]; }
     std::string Text(int id) { return m_texts[id]; }
     // The state buttons as a mask: login 1, logout 2, ready 4, break 8.
     int Mask() {
@@ -59,13 +51,13 @@ class FakeView : public IAgentConsoleView {
                m_enabled[IDC_BTN_READY] << 2 | m_enabled[IDC_BTN_BREAK] << 3;
     }
 
+    std::string title;
     std::string memoControl; // the call result's controls, as the agent left them
     int resultControl = -1;
     int timerStarts = 0, attention = 0;
     std::atomic<int> wrongThread{0};
 
   private:
-    static constexpr int kTitle = -1;
     template <class T> const T& Check(const T& value) {
         wrongThread += std::this_thread::get_id() != m_uiThread;
         return value;
@@ -97,15 +89,13 @@ class UiQueue {
             task();
         }
     }
-    bool PumpUntil(const std::function<bool()>& done, Ms timeout = Ms(3000)) {
+    // Pumps until done or the time is up (never done: pumps for the whole time).
+    bool PumpUntil(const std::function<bool()>& done = {}, Ms timeout = Ms(3000)) {
         const auto end = std::chrono::steady_clock::now() + timeout;
-        while (!done() && std::chrono::steady_clock::now() < end)
+        while (!(done && done()) && std::chrono::steady_clock::now() < end)
             if (Pump() == 0)
                 std::this_thread::sleep_for(Ms(5));
-        return done();
-    }
-    void PumpFor(Ms time) {
-        PumpUntil([] { return false; }, time);
+        return done && done();
     }
     // Waits, without pumping, until a task is queued.
     bool WaitForTask() {
@@ -119,20 +109,16 @@ class UiQueue {
     std::deque<std::function<void()>> m_tasks;
 };
 
-struct Box {
-    platform::MessageBoxRequest request;
-    std::thread::id thread;
-};
-
-// Message boxes recorded with their thread and answered from answers (else IDOK / IDYES),
-// set while no worker runs; whileShown runs once while a box is "on screen".
+// Message boxes recorded and answered from answers (else IDOK / IDYES), set while no worker
+// runs; whileShown runs once while a box is "on screen". A box off the test thread is counted.
 class Boxes {
   public:
     Boxes() {
         m_previous = platform::SetMessageBoxHandler([this](const platform::MessageBoxRequest& r) {
             int answer = (r.style & 0xF) == platform::MB_YESNO ? platform::IDYES : platform::IDOK;
             std::unique_lock lock(m_mutex);
-            m_boxes.push_back({r, std::this_thread::get_id()});
+            m_boxes.push_back(r);
+            offUiThread += std::this_thread::get_id() != m_uiThread;
             if (!answers.empty())
                 answer = answers.front(), answers.pop_front();
             auto shown = std::exchange(whileShown, nullptr);
@@ -143,12 +129,12 @@ class Boxes {
         });
     }
     ~Boxes() { platform::SetMessageBoxHandler(m_previous); }
-    std::vector<Box> All() const {
+    std::vector<platform::MessageBoxRequest> All() const {
         std::lock_guard lock(m_mutex);
         return m_boxes;
     }
     std::size_t Count() const { return All().size(); }
-    std::string Text(std::size_t i) const { return All().at(i).request.text; }
+    platform::MessageBoxRequest operator[](std::size_t i) const { return All().at(i); }
     void Clear() {
         std::lock_guard lock(m_mutex);
         m_boxes.clear();
@@ -156,14 +142,16 @@ class Boxes {
 
     std::deque<int> answers;
     std::function<void()> whileShown;
+    std::atomic<int> offUiThread{0};
 
   private:
     mutable std::mutex m_mutex;
-    std::vector<Box> m_boxes;
+    std::vector<platform::MessageBoxRequest> m_boxes;
+    std::thread::id m_uiThread = std::this_thread::get_id();
     platform::MessageBoxHandler m_previous;
 };
 
-// A signed-out console over a desk of these tests.
+// A signed-out console at desk 501/5501.
 class ConsoleDbTest : public zel::test::DbFixture {
   protected:
     void SetUp() override {
@@ -172,15 +160,14 @@ class ConsoleDbTest : public zel::test::DbFixture {
             return;
         work_ = std::make_unique<zel::test::TempWorkDir>();
         DeleteOwnRows();
-        Admin().Execute(std::string("insert into TRANSFER_NUM_INFO (SVC_ID, TEL_NUM, USER_ID, "
-                                    "IS_READY, STATUS_START_TIME) values (") +
-                        kSvcId + ", '" + kTelNum + "', '" + kUserId + "', 1, '00000000000000')");
+        Admin().Execute("insert into TRANSFER_NUM_INFO (SVC_ID, TEL_NUM, USER_ID, IS_READY, "
+                        "STATUS_START_TIME) values (501, '5501', 'contest1', 1, '00000000000000')");
         env_ = std::make_unique<CTELVOAgentEnv>();
         env_->serverAddress = "127.0.0.1";
         env_->dbType = DB_TYPE_MYSQL;
-        env_->userId = kUserId;
-        env_->svcId = kSvcId;
-        env_->telNum = kTelNum;
+        env_->userId = "contest1";
+        env_->svcId = "501";
+        env_->telNum = "5501";
         env_->agentName = kAgentName;
         ASSERT_TRUE(env_->RDBServerOpen());
         goodConnection_ = env_->connection;
@@ -201,37 +188,27 @@ class ConsoleDbTest : public zel::test::DbFixture {
     }
 
     // A request and its history row (AGENT_NM empty), the desk's row set to the call.
-    void TransferCall(long long xanId, const std::string& phone = "0212345678") {
-        const std::string id = std::to_string(xanId), quoted = Admin().Quote(phone);
-        Admin().Execute(
-            "insert into REQ_XAN (XAN_ID, SVC_ID, RECV_PHONE, CUST_INFO, CUST_INFO2, "
-            "CUST_INFO3, CUST_INFO4) values (" +
-            id + ", " + kSvcId + ", " + quoted + ", '홍길동 고객님 " + id +
-            "', '가입일 2019-03-02', '서울시 강남구 역삼동', '최근 문의: 요금제 변경')");
-        Admin().Execute("insert into TRANSFER_HIST (XAN_ID, SVC_ID, TEL_NUM, CONF_DT, AGENT_NM) "
-                        "values (" +
-                        id + ", " + kSvcId + ", '" + kTelNum + "', '" + Today() + "', '')");
-        Admin().Execute("update TRANSFER_NUM_INFO set TRANSFER_STATUS = 1, XAN_ID = " + id +
-                        ", RECV_PHONE = " + quoted + ", CUST_INFO = 'desk line'" + DeskKey());
+    void TransferCall(long long xanId) {
+        Admin().Execute("set @x = " + std::to_string(xanId) + ", @t = '" + Today() +
+                        "'; insert into REQ_XAN (XAN_ID, SVC_ID, RECV_PHONE, CUST_INFO) values "
+                        "(@x, 501, '0212345678', concat('홍길동 고객님 ', @x)); insert into "
+                        "TRANSFER_HIST (XAN_ID, SVC_ID, TEL_NUM, CONF_DT, AGENT_NM) values (@x, "
+                        "501, '5501', @t, ''); update TRANSFER_NUM_INFO set TRANSFER_STATUS = 1, "
+                        "XAN_ID = @x, RECV_PHONE = '0212345678', CUST_INFO = 'desk line'" +
+                        kDesk);
     }
     void SetTransferStatus(int status) {
         Admin().Execute("update TRANSFER_NUM_INFO set TRANSFER_STATUS = " + std::to_string(status) +
-                        DeskKey());
+                        kDesk);
     }
     zel::test::DbValue Desk(const std::string& column) {
-        return Admin().Scalar("select " + column + " from TRANSFER_NUM_INFO" + DeskKey());
+        return Admin().Scalar("select " + column + " from TRANSFER_NUM_INFO" + kDesk);
     }
     zel::test::DbValue Hist(long long xanId, const std::string& column) {
         return Admin().Scalar("select " + column +
                               " from TRANSFER_HIST where XAN_ID = " + std::to_string(xanId));
     }
-    static std::string Today() { // yyyymmdd, local time
-        const std::time_t now = std::time(nullptr);
-        std::tm local{};
-        char text[16];
-        std::strftime(text, sizeof text, "%Y%m%d", localtime_r(&now, &local));
-        return text;
-    }
+    static std::string Today() { return LocalDateTime::Now().GetDateString(); }
     // Makes every statement of the console fail, as with the database gone.
     void BreakConnection() { env_->connection = 987654; }
     void RepairConnection() { env_->connection = goodConnection_; }
@@ -258,9 +235,7 @@ class ConsoleDbTest : public zel::test::DbFixture {
     std::unique_ptr<AgentConsole> console_;
 
   private:
-    static std::string DeskKey() {
-        return std::string(" where SVC_ID = ") + kSvcId + " and TEL_NUM = '" + kTelNum + "'";
-    }
+    static constexpr const char* kDesk = " where SVC_ID = 501 and TEL_NUM = '5501'";
     void DeleteOwnRows() {
         Admin().Execute("delete from TRANSFER_NUM_INFO where SVC_ID between 500 and 549; "
                         "delete from REQ_XAN where XAN_ID between 500000 and 549999; "

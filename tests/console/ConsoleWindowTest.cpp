@@ -1,8 +1,7 @@
-// What the console window does by itself (no database): start-up, keys, exchange, attention.
+// What the console window does by itself (no database): start-up, keys, exchange, memo limit.
 #include <gtest/gtest.h>
 
 #include <gtk/gtk.h>
-#include <wx/frame.h>
 #include <wx/radiobut.h>
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
@@ -41,10 +40,10 @@ class ConsoleWindowTest : public ::testing::Test {
         wxUIActionSimulator().Char(key, modifiers);
         guitest::PumpEvents(100);
     }
-    void KeyIn(int id, int key, int modifiers = wxMOD_NONE) {
+    void KeyIn(int id, int key) {
         Item(id)->SetFocus();
         guitest::PumpEvents(50);
-        Key(key, modifiers);
+        Key(key);
     }
 
     guitest::ScriptedMessageBoxes boxes_;
@@ -53,83 +52,45 @@ class ConsoleWindowTest : public ::testing::Test {
     TestConsoleDlg* dlg_ = nullptr;
 };
 
-TEST_F(ConsoleWindowTest, OpensSignedOutAndRunsItsStartupOnce) {
-    EXPECT_EQ(dlg_->GetTitle().utf8_string(), "ZELAgent-로그아웃");
-    EXPECT_TRUE(Item(IDC_BTN_LOGIN)->IsEnabled());
-    EXPECT_FALSE(Item(IDC_BTN_LOGOUT)->IsEnabled());
+TEST_F(ConsoleWindowTest, EscapeNeverClosesEnterBreaksTheMemoLineElseClosesLikeAltF4) {
     guitest::PumpEvents(1200);
     EXPECT_EQ(dlg_->startupTicks, 1);
-}
-
-TEST_F(ConsoleWindowTest, NoGradeMeansNoRadioButtonOn) {
-    std::string memo = "첫 줄\n둘째 줄";
-    int grade = 4;
-    dlg_->ExchangeCallResult(false, memo, grade);
-    EXPECT_TRUE(Item<wxRadioButton>(IDC_RADIO_RESULT5)->GetValue());
-    grade = -1;
-    dlg_->ExchangeCallResult(false, memo, grade);
-    for (int id = IDC_RADIO_RESULT1; id <= IDC_RADIO_RESULT7; ++id)
-        EXPECT_FALSE(Item<wxRadioButton>(id)->GetValue()) << id;
-    std::string readMemo;
-    int readGrade = 0;
-    dlg_->ExchangeCallResult(true, readMemo, readGrade);
-    EXPECT_EQ(readGrade, -1);
-    EXPECT_EQ(readMemo, memo);
-    Item<wxRadioButton>(IDC_RADIO_RESULT7)->SetValue(true);
-    dlg_->ExchangeCallResult(true, readMemo, readGrade);
-    EXPECT_EQ(readGrade, 6);
-}
-
-TEST_F(ConsoleWindowTest, EscapeNeverClosesAndEnterBreaksTheMemoLine) {
     KeyIn(IDC_EDIT_MEMO, WXK_ESCAPE);
     KeyIn(IDC_EDIT_CUSTINFO1, WXK_ESCAPE);
-    EXPECT_TRUE(dlg_->IsShown());
-
     KeyIn(IDC_EDIT_MEMO, 'a');
     Key(WXK_RETURN);
     Key('b');
     EXPECT_EQ(Item<wxTextCtrl>(IDC_EDIT_MEMO)->GetValue().utf8_string(), "a\nb");
     EXPECT_TRUE(dlg_->IsShown());
-}
 
-TEST_F(ConsoleWindowTest, EnterInAFieldAltF4AndACloseRequestRunTheClosePath) {
-    KeyIn(IDC_EDIT_CUSTINFO2, WXK_RETURN);
-    EXPECT_FALSE(dlg_->IsShown()); // signed out: closed without a question
+    KeyIn(IDC_EDIT_CUSTINFO2, WXK_RETURN); // signed out: closed without a question
+    EXPECT_FALSE(dlg_->IsShown());
     ASSERT_TRUE(guitest::ShowAndActivate(dlg_));
     Key(WXK_F4, wxMOD_ALT);
     EXPECT_FALSE(dlg_->IsShown());
-    ASSERT_TRUE(guitest::ShowAndActivate(dlg_));
-    dlg_->Close(); // as the title bar's close button does
-    guitest::PumpEvents(50);
-    EXPECT_FALSE(dlg_->IsShown());
     EXPECT_EQ(boxes_.Count(), 0u);
+    EXPECT_EQ(dlg_->startupTicks, 1);
 }
 
-TEST_F(ConsoleWindowTest, TheMemoTakesAtMost250Cp949Bytes) {
-    auto* memo = Item<wxTextCtrl>(IDC_EDIT_MEMO);
-    GtkTextView* view = GTK_TEXT_VIEW(gtk_bin_get_child(GTK_BIN(memo->GetHandle())));
-    GtkTextBuffer* buffer = gtk_text_view_get_buffer(view);
-    std::string syllables;
+TEST_F(ConsoleWindowTest, NoGradeMeansNoRadioButtonOnAndTheMemoTakesAtMost250Cp949Bytes) {
+    std::string memo, syllables;
+    int grade = 4;
+    dlg_->ExchangeCallResult(false, memo, grade);
+    EXPECT_TRUE(Item<wxRadioButton>(IDC_RADIO_RESULT5)->GetValue());
+    dlg_->ExchangeCallResult(false, memo, grade = -1);
+    for (int id = IDC_RADIO_RESULT1; id <= IDC_RADIO_RESULT7; ++id)
+        EXPECT_FALSE(Item<wxRadioButton>(id)->GetValue()) << id;
+
+    GtkWidget* view = gtk_bin_get_child(GTK_BIN(Item(IDC_EDIT_MEMO)->GetHandle()));
+    GtkTextBuffer* buffer = gtk_text_view_get_buffer(GTK_TEXT_VIEW(view));
     for (int i = 0; i < 124; ++i)
         syllables += "가";
     // As typing or an input method's commit inserts text.
     for (const char* text : {syllables.c_str(), "a", "나" /* no room */, "bc" /* room for one */})
         gtk_text_buffer_insert_interactive_at_cursor(buffer, text, -1, TRUE);
-    EXPECT_EQ(memo->GetValue().utf8_string(), syllables + "ab");
-}
-
-TEST_F(ConsoleWindowTest, ACallBehindOtherWindowsAsksForAttentionWithoutTakingFocus) {
-    wxFrame* other = new wxFrame(nullptr, wxID_ANY, "other");
-    ASSERT_TRUE(guitest::ShowAndActivate(other));
-    dlg_->RequestAttention();
-    EXPECT_TRUE(gtk_window_get_urgency_hint(GTK_WINDOW(dlg_->m_widget)));
-    EXPECT_TRUE(other->IsActive());
-    // Coming to the front ends the call for attention.
-    ASSERT_TRUE(guitest::ShowAndActivate(dlg_));
-    EXPECT_FALSE(gtk_window_get_urgency_hint(GTK_WINDOW(dlg_->m_widget)));
-    other->Destroy();
-    dlg_->RequestAttention(); // in front already: nothing to ask
-    EXPECT_FALSE(gtk_window_get_urgency_hint(GTK_WINDOW(dlg_->m_widget)));
+    dlg_->ExchangeCallResult(true, memo, grade = 0);
+    EXPECT_EQ(memo, syllables + "ab");
+    EXPECT_EQ(grade, -1);
 }
 
 } // namespace

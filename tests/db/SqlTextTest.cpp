@@ -1,8 +1,11 @@
-// Quoted texts escaped for each dialect, and numeric keys.
+// Statement texts: quoted texts escaped for each dialect, numeric keys, the builder's forms.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 
+#include "db/AgentStatements.h"
+#include "db/SqlBuilder.h"
 #include "db/SqlText.h"
 
 namespace {
@@ -27,12 +30,42 @@ TEST(EscapeSqlText, MySqlAlsoEscapesBackslashesAndZerosSqlServerOnlyDoublesQuote
     }
 }
 
-TEST(IsPlainDigits, OnlyOneOrMoreAsciiDigits) {
-    EXPECT_TRUE(IsPlainDigits("0"));
-    EXPECT_TRUE(IsPlainDigits(std::string(40, '9')));
+TEST(NumericText, KeysAreOnlyAsciiDigitsAndTextToIntIsTheStandardConversion) {
+    EXPECT_TRUE(IsPlainDigits("0") && IsPlainDigits(std::string(40, '9')));
     for (const char* text : {"", " 10", "10 ", "-1", "+1", "1.5", "1e3", "0x10", "10; --", "１"})
         EXPECT_FALSE(IsPlainDigits(text)) << text;
     EXPECT_FALSE(IsPlainDigits(std::string("1\0", 2)));
+
+    const std::pair<const char*, int> cases[] = {{"1", 1},   {"", 0},    {"abc", 0}, {"  \t2x", 2},
+                                                 {"-3", -3}, {"- 4", 0}, {"1.9", 1}};
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(agentsql::TextToInt(text), expected) << text;
+    EXPECT_EQ(agentsql::TextToInt("99999999999999999999"), INT_MAX);
+    EXPECT_EQ(agentsql::TextToInt("-99999999999999999999"), INT_MIN);
+}
+
+// The program builds its updates with the builder.
+TEST(SqlBuilder, UpdateHasItsBlanksIsBuiltAfreshEachTimeAndKeepsLongValuesWhole) {
+    SqlBuilder update(SqlBuilder::Update);
+    update.table = "T";
+    update.AddValue("A", "%d", 1);
+    update.AddString("B", "x");
+    EXPECT_EQ(update.BuildSQL(), "update T set A = 1, B = 'x'");
+    update.where = "K = 1";
+    update.suffix = "limit 1";
+    const std::string full = "update T set A = 1, B = 'x' where K = 1 limit 1";
+    EXPECT_EQ(update.BuildSQL(), full); // built again: for the trace, then for execution
+    EXPECT_EQ(update.BuildSQL(), full);
+    EXPECT_EQ(update.sql, full);
+
+    // A cut value could split an escaped quote pair and so change the statement.
+    const std::string value = std::string(5000, 'v') + "''", column(80, 'C');
+    SqlBuilder longer(SqlBuilder::Update);
+    longer.table = "T";
+    longer.AddString(column.c_str(), value);
+    longer.AddValue("N", "%s-%d", std::string(3000, 'n').c_str(), 7);
+    EXPECT_EQ(longer.BuildSQL(), "update T set " + column + " = '" + value +
+                                     "', N = " + std::string(3000, 'n') + "-7");
 }
 
 } // namespace

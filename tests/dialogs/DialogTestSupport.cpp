@@ -1,10 +1,10 @@
+// Driving modal dialogs in tests: scripts, clicks, keys and closing paths.
 #include "tests/dialogs/DialogTestSupport.h"
 
 #include <gtk/gtk.h>
 #include <wx/button.h>
 #include <wx/dialog.h>
 
-#include "dialogs/ProcessExit.h"
 #include "platform/gui/DialogBuilder.h"
 #include "tests/gui/support/GuiTestSupport.h"
 
@@ -17,14 +17,6 @@ int RunModal(wxDialog& dialog, const std::function<void()>& script) {
             dialog.EndModal(kStillOpen);
     });
     return dialog.ShowModal();
-}
-
-ExitRecorder::ExitRecorder() {
-    SetExitProcessHandler([this](int status) { statuses_.push_back(status); });
-}
-
-ExitRecorder::~ExitRecorder() {
-    SetExitProcessHandler({});
 }
 
 bool HasGtkFocus(wxWindow* window) {
@@ -65,8 +57,7 @@ void CloseOneWay(wxDialog& dialog, int way, int buttonId) {
         ClickButton(dialog, buttonId);
     } else if (way == 1) {
         PressKey(dialog, GDK_KEY_Escape);
-    } else {
-        // What the window manager's close request becomes.
+    } else { // what the window manager's close request becomes
         GdkEvent* event = gdk_event_new(GDK_DELETE);
         event->any.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(dialog.m_widget)));
         event->any.send_event = TRUE;

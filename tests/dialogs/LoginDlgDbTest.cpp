@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 #include <wx/textctrl.h>
 
-#include "db/AgentEnv.h"
 #include "dialogs/LoginDlg.h"
 #include "platform/gui/DialogBuilder.h"
 #include "res/ResourceIds.h"
@@ -28,14 +27,14 @@ TEST_F(SignInDbTest, DialogStaysOpenOnARefusalAndClosesWithOkOnceSignedIn) {
             set(id, text);
         dialog.OnOK();
         EXPECT_TRUE(dialog.IsModal());
-        ASSERT_EQ(Boxes().size(), 1u);
-        EXPECT_EQ(Boxes()[0].text, "비밀번호가 일치하지 않습니다.");
+        ASSERT_EQ(boxes_.size(), 1u);
+        EXPECT_EQ(boxes_[0].text, "비밀번호가 일치하지 않습니다.");
         set(IDC_EDIT_PASSWORD, kPassword);
         ClickButton(dialog, IDOK_BUTTON);
     });
     EXPECT_EQ(result, wxID_OK);
-    EXPECT_EQ(Boxes().size(), 1u);
-    EXPECT_TRUE(exits.Statuses().empty());
+    EXPECT_EQ(boxes_.size(), 1u);
+    EXPECT_TRUE(exits.statuses.empty());
     EXPECT_EQ(theAgentEnv().userId, kUser);
 }
 

@@ -1,4 +1,5 @@
-// The server address dialog: what it stores and what it refuses.
+// The server address dialog: stored exactly as typed in both files, or refused whole when
+// too long or not CP949.
 #include <fstream>
 
 #include <gtest/gtest.h>
@@ -17,47 +18,22 @@
 namespace dlgtest {
 namespace {
 
-class ServerAddrDlgTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        theAgentEnv().serverAddress = "10.1.2.3"; // and the files as an earlier run left them
-        CIniFile("Env/ZELAgent.INI", "GENERAL").WriteString("10.1.2.3", "ZEL_CTI_SERVER_IP_ADDR");
-        CIniFile("Env/tnvx.INI", "VERSION_CHECK_CONNECT").WriteString("10.1.2.3", kCompanionKey);
+// The value of key as it stands in Env/file, blanks included.
+std::string Stored(const char* file, const char* key) {
+    std::ifstream in(std::string("Env/") + file, std::ios::binary);
+    const std::string prefix = std::string(key) + "=";
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.rfind(prefix, 0) == 0)
+            return cp949::ToUtf8Lossy(line.substr(prefix.size()));
     }
-
-    // The value of key as it stands in the file, blanks included.
-    static std::string Stored(const char* file = "ZELAgent.INI",
-                              const char* key = "ZEL_CTI_SERVER_IP_ADDR") {
-        std::ifstream in(std::string("Env/") + file, std::ios::binary);
-        const std::string prefix = std::string(key) + "=";
-        for (std::string line; std::getline(in, line);) {
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
-            if (line.rfind(prefix, 0) == 0)
-                return cp949::ToUtf8Lossy(line.substr(prefix.size()));
-        }
-        return "(missing)";
-    }
-    static wxTextCtrl* Field(wxDialog& dialog) {
-        return platform::GetDlgItemAs<wxTextCtrl>(&dialog, IDC_EDIT_SERVER_ADDR);
-    }
-
-    static constexpr const char* kCompanionKey = "VC_SERVER_IP_ADDR";
-    zel::test::TempWorkDir work_{false};
-    guitest::ScriptedMessageBoxes boxes_;
-};
-
-TEST_F(ServerAddrDlgTest, CancelStoresNothingWhicheverWayItComes) {
-    const auto results = CloseThreeWays<CServerAddrDlg>(
-        IDCANCEL_BUTTON, [](CServerAddrDlg& d) { Field(d)->ChangeValue("10.9.9.9"); });
-    EXPECT_EQ(results, std::vector<int>(3, wxID_CANCEL));
-    EXPECT_EQ(theAgentEnv().serverAddress, "10.1.2.3");
-    EXPECT_EQ(Stored(), "10.1.2.3");
-    EXPECT_EQ(Stored("tnvx.INI", kCompanionKey), "10.1.2.3");
+    return "(missing)";
 }
 
-// Stored exactly as typed in both files, or refused whole when too long or not CP949.
-TEST_F(ServerAddrDlgTest, ConfirmStoresTheTextAsTypedOrRefusesItUncut) {
+TEST(ServerAddrDlg, ConfirmStoresTheTextAsTypedOrRefusesItUncut) {
+    zel::test::TempWorkDir work(false);
+    guitest::ScriptedMessageBoxes boxes;
     const std::pair<std::string, const char*> cases[] = {
         {std::string(84, '9'), "서버 주소는 83바이트 이하로 입력하십시오."},
         {std::string(82, 'a') + "가", "서버 주소는 83바이트 이하로 입력하십시오."}, // 84 bytes
@@ -69,25 +45,31 @@ TEST_F(ServerAddrDlgTest, ConfirmStoresTheTextAsTypedOrRefusesItUncut) {
     };
     for (const auto& [typed, refusal] : cases) {
         SCOPED_TRACE(typed);
-        const std::size_t before = boxes_.Count();
+        // The address and the files as an earlier run left them.
+        theAgentEnv().serverAddress = "10.1.2.3";
+        CIniFile("Env/ZELAgent.INI", "GENERAL").WriteString("10.1.2.3", "ZEL_CTI_SERVER_IP_ADDR");
+        CIniFile("Env/tnvx.INI", "VERSION_CHECK_CONNECT")
+            .WriteString("10.1.2.3", "VC_SERVER_IP_ADDR");
+        const std::size_t before = boxes.Count();
         CServerAddrDlg d;
+        wxTextCtrl* field = platform::GetDlgItemAs<wxTextCtrl>(&d, IDC_EDIT_SERVER_ADDR);
         const int result = RunModal(d, [&] {
-            Field(d)->ChangeValue(wxString::FromUTF8(typed));
+            field->ChangeValue(wxString::FromUTF8(typed));
             ClickButton(d, IDOK_BUTTON);
             if (refusal) {
-                EXPECT_TRUE(HasGtkFocus(Field(d)));
+                EXPECT_TRUE(HasGtkFocus(field));
             }
         });
         const std::string stored = refusal ? "10.1.2.3" : typed;
         EXPECT_EQ(theAgentEnv().serverAddress, stored);
-        EXPECT_EQ(Stored(), stored);
-        EXPECT_EQ(Stored("tnvx.INI", kCompanionKey), stored);
+        EXPECT_EQ(Stored("ZELAgent.INI", "ZEL_CTI_SERVER_IP_ADDR"), stored);
+        EXPECT_EQ(Stored("tnvx.INI", "VC_SERVER_IP_ADDR"), stored);
         EXPECT_EQ(result, refusal ? kStillOpen : wxID_OK);
-        EXPECT_EQ(boxes_.Count(), before + (refusal ? 1 : 0));
+        ASSERT_EQ(boxes.Count(), before + (refusal ? 1 : 0));
         if (!refusal)
             continue;
-        EXPECT_EQ(Field(d)->GetValue(), wxString::FromUTF8(typed)); // not cut
-        const platform::MessageBoxRequest box = boxes_.Last();
+        EXPECT_EQ(field->GetValue(), wxString::FromUTF8(typed)); // not cut
+        const platform::MessageBoxRequest box = boxes.Last();
         EXPECT_EQ(box.text, refusal);
         EXPECT_EQ(box.caption, "에러");
         EXPECT_EQ(box.style, platform::MB_ICONERROR);

@@ -1,11 +1,14 @@
 // Sign-in tests against the private database: one agent and desk, theAgentEnv connected,
-// recorded boxes, and the CODE_INFO database-type row put back after every test.
+// boxes recorded, and the CODE_INFO database-type row put back after every test.
 #pragma once
 
+#include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "db/AgentEnv.h"
 #include "platform/MessageBox.h"
 #include "tests/support/DbTestSupport.h"
 
@@ -20,22 +23,69 @@ inline constexpr const char* kTelNum = "4201";
 
 class SignInDbTest : public zel::test::DbFixture {
   protected:
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override {
+        DbFixture::SetUp();
+        if (HasFatalFailure())
+            return;
+        previous_ = platform::SetMessageBoxHandler([this](const platform::MessageBoxRequest& r) {
+            boxes_.push_back(r);
+            return platform::IDOK;
+        });
+        work_ = std::make_unique<zel::test::TempWorkDir>();
+        DeleteOwnRows();
+        Admin().Execute(std::string("insert into USER_AGENT_INFO (USER_ID, AGENT_NM, PASSWORD) "
+                                    "values ('") +
+                        kUser + "', '" + kAgent + "', '" + kPassword +
+                        "'); insert into TRANSFER_NUM_INFO (SVC_ID, TEL_NUM, USER_ID) values (" +
+                        kSvcId + ", '" + kTelNum + "', '" + kUser + "')");
+        CTELVOAgentEnv& env = theAgentEnv();
+        env.serverAddress = "127.0.0.1";
+        env.dbType = 0;
+        for (std::string* value :
+             {&env.userId, &env.svcId, &env.telNum, &env.agentName, &env.password})
+            value->clear();
+        ASSERT_TRUE(env.RDBServerOpen()) << "rdbclient cannot reach the private server";
+    }
+    // Runs after failed tests too.
+    void TearDown() override {
+        if (work_) {
+            theAgentEnv().ServerClose();
+            theAgentEnv().connection = 0;
+            DeleteOwnRows();
+            SetDbTypeRow("MYSQL");
+            work_.reset();
+            platform::SetMessageBoxHandler(previous_);
+        }
+        DbFixture::TearDown();
+    }
 
     // Sets (or, with an empty value, deletes) the CODE_INFO database-type row.
-    void SetDbTypeRow(const std::string& value);
-    // Every box shown since SetUp, in order.
-    const std::vector<platform::MessageBoxRequest>& Boxes() const { return boxes_; }
-    void ClearBoxes() { boxes_.clear(); }
+    void SetDbTypeRow(const std::string& value) {
+        Admin().Execute(
+            "delete from CODE_INFO where CD_GRP = 'SYSTEM_VALUE' and CD_ID = 'DB_TYPE'");
+        if (!value.empty())
+            Admin().Execute("insert into CODE_INFO (CD_GRP, CD_ID, CD_NM) values ('SYSTEM_VALUE', "
+                            "'DB_TYPE', " +
+                            Admin().Quote(value) + ")");
+    }
     // Contents of Env/ZELAgent.INI; empty when there is no such file.
-    std::string SettingsFileBytes() const;
+    std::string SettingsFileBytes() const {
+        std::ifstream in(work_->Env() / "ZELAgent.INI", std::ios::binary);
+        std::ostringstream bytes;
+        bytes << in.rdbuf();
+        return bytes.str();
+    }
+
+    std::vector<platform::MessageBoxRequest> boxes_; // every box shown since SetUp, in order
 
   private:
+    void DeleteOwnRows() {
+        Admin().Execute("delete from USER_AGENT_INFO where USER_ID like 'dlg%test%'; "
+                        "delete from TRANSFER_NUM_INFO where SVC_ID between 200 and 299");
+    }
+
     std::unique_ptr<zel::test::TempWorkDir> work_;
-    bool adminReady_ = false;
-    std::vector<platform::MessageBoxRequest> boxes_;
-    platform::MessageBoxHandler previousHandler_;
+    platform::MessageBoxHandler previous_;
 };
 
 } // namespace dlgtest

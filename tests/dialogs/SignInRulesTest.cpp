@@ -1,4 +1,4 @@
-// Sign-in rules without window or database: limits, trimming, the two statements.
+// Sign-in rules without window or database: limits and the two statements.
 #include <gtest/gtest.h>
 
 #include "dialogs/SignIn.h"
@@ -21,12 +21,6 @@ TEST(SignInLimits, FirstFieldOverItsLimitAndTheMessage) {
     EXPECT_EQ(FirstFieldOverLimit(fields), SignInField::Password);
 
     EXPECT_EQ(LimitMessage(6), "6 이하의 문자를 입력하십시오.");
-}
-
-TEST(SignInTrim, RemovesTheSixBlankCharactersAtBothEndsOnly) {
-    EXPECT_EQ(TrimBlanks(" \t\n\r\v\fdlg test \t\n\r\v\f"), "dlg test");
-    EXPECT_EQ(TrimBlanks(" \t "), "");
-    EXPECT_EQ(TrimBlanks("\xC2\xA0x"), "\xC2\xA0x"); // a no-break space is not one
 }
 
 TEST(SignInStatements, FormOfTheDatabaseTypeWithQuotesKeptInsideTheirText) {

@@ -56,9 +56,9 @@ TEST(DialogBuilder, ControlsHaveTheirIdsAndNeitherOverlapNorClip) {
                     EXPECT_TRUE(ids.insert(c.id).second) << "duplicate " << name;
                     EXPECT_EQ(platform::GetDlgItem(dialog, c.id), child) << name;
                 }
-                GtkAllocation a;
-                gtk_widget_get_allocation(child->m_widget, &a);
-                const wxRect actual(a.x, a.y, a.width, a.height);
+                GtkAllocation at;
+                gtk_widget_get_allocation(child->m_widget, &at);
+                const wxRect actual(at.x, at.y, at.width, at.height);
                 EXPECT_EQ(actual, platform::DialogRectToPixels(dialog, c.rect)) << name;
                 EXPECT_TRUE(client.Contains(actual)) << name;
                 int minimum = 0, natural = 0;
@@ -69,17 +69,15 @@ TEST(DialogBuilder, ControlsHaveTheirIdsAndNeitherOverlapNorClip) {
                 EXPECT_LE(minimum, actual.width) << name;
                 placed.emplace_back(actual, &c);
             }
-            for (std::size_t a = 0; a < placed.size(); ++a) {
-                for (std::size_t b = a + 1; b < placed.size(); ++b) {
-                    const auto& [rectA, ca] = placed[a];
-                    const auto& [rectB, cb] = placed[b];
-                    const bool held =
-                        (ca->kind == res::ControlKind::GroupBox && rectA.Contains(rectB)) ||
-                        (cb->kind == res::ControlKind::GroupBox && rectB.Contains(rectA));
-                    EXPECT_TRUE(!rectA.Intersects(rectB) || held)
-                        << ca->id << " overlaps " << cb->id;
+            for (auto a = placed.begin(); a != placed.end(); ++a)
+                for (auto b = a + 1; b != placed.end(); ++b) {
+                    const auto held = [](const auto& outer, const auto& inner) {
+                        return outer.second->kind == res::ControlKind::GroupBox &&
+                               outer.first.Contains(inner.first);
+                    };
+                    EXPECT_TRUE(!a->first.Intersects(b->first) || held(*a, *b) || held(*b, *a))
+                        << a->second->id << " overlaps " << b->second->id;
                 }
-            }
             dialog->Destroy();
         }
     }

@@ -1,5 +1,5 @@
-/* A C program of the library's interface: the three results the agent relies on,
- * compiled as C against rdbclient/RDBClient.h and linked with librdbclient.so.
+/* A C program of the library's interface, compiled as C against rdbclient/RDBClient.h and
+ * linked with librdbclient.so: the three results the agent relies on.
  * Arguments: option files to try; the first that exists becomes Env/rdbclient.cnf. */
 #define _POSIX_C_SOURCE 200809L
 #include <stdio.h>
@@ -13,8 +13,7 @@ static int failures = 0;
 
 static void check(int ok, const char* what) {
     printf("%s: %s\n", ok ? "ok" : "FAILED", what);
-    if (!ok)
-        failures++;
+    failures += !ok;
 }
 
 int main(int argc, char** argv) {
@@ -23,13 +22,8 @@ int main(int argc, char** argv) {
     unlink("Env/rdbclient.cnf");
     for (int i = 1; i < argc && !found; i++)
         found = access(argv[i], R_OK) == 0 && symlink(argv[i], "Env/rdbclient.cnf") == 0;
-    if (!found) {
-        fprintf(stderr, "no client option file found: start the server with scripts/db start\n");
-        return 1;
-    }
-
-    int handle = RDBServerOpen("127.0.0.1", "8907");
-    check(handle > 0, "RDBServerOpen gives a handle");
+    int handle = found ? RDBServerOpen("127.0.0.1", "8907") : 0;
+    check(handle > 0, "RDBServerOpen gives a handle (is the server up? scripts/db start)");
     if (handle <= 0)
         return 1;
 
@@ -38,18 +32,14 @@ int main(int argc, char** argv) {
     int result = RDBQueryFirstRecord(handle, "NEW_XAN", "select 12, NULL", record, &status);
     check(result > 0 && status.code == 0 && strcmp(record, "12:;:;") == 0,
           "select 12, NULL gives 12:;:; and code 0");
-
     result = RDBQueryFirstRecord(handle, "NEW_XAN",
                                  "select CD_NM from CODE_INFO where CD_GRP = 'ZT_RDB_NONE'", record,
                                  &status);
     check(result > 0 && status.code == 1, "no matching row gives code 1");
-
     result = RDBQueryFirstRecord(handle, "NEW_XAN", "selec 12", record, &status);
     check(result <= 0 && status.code == 1064 &&
               strstr(status.message, "You have an error in your SQL syntax") != NULL,
           "a syntax error gives a result <= 0 with the server's code and message");
-    printf("    (%d: %s)\n", status.code, status.message);
-
     check(RDBServerClose(handle) == 1, "RDBServerClose closes the handle");
     return failures == 0 ? 0 : 1;
 }

@@ -1,13 +1,25 @@
 #include "tests/support/DbTestSupport.h"
 
 #include <algorithm>
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <mutex>
 #include <regex>
+#include <sstream>
+#include <thread>
 
+#include <arpa/inet.h>
 #include <mysql.h>
+#include <netinet/in.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+extern char** environ;
 
 namespace zel::test {
 
@@ -21,19 +33,16 @@ std::string DbClientCnfPath() {
     return ZEL_DB_CLIENT_CNF;
 }
 
+namespace {
 std::string GeneralLogPath() {
     return (std::filesystem::path(DbClientCnfPath()).parent_path() / "general.log").string();
 }
+} // namespace
 
 AdminConnection::AdminConnection() {
     static std::once_flag once;
     std::call_once(once, [] { mysql_library_init(0, nullptr, nullptr); });
     const std::string cnf = DbClientCnfPath();
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(cnf, ec)) {
-        error_ = cnf + " does not exist: start the private server with scripts/db start";
-        return;
-    }
     mysql_ = mysql_init(nullptr);
     const unsigned timeout = 3;
     mysql_optionsv(mysql_, MYSQL_READ_DEFAULT_FILE, cnf.c_str());
@@ -54,27 +63,19 @@ AdminConnection::~AdminConnection() {
         mysql_close(mysql_);
 }
 
-bool AdminConnection::Run(const std::string& sql, DbRows* rows) {
+bool AdminConnection::Run(const std::string& sql, DbValue* first) {
     if (mysql_ == nullptr) {
         ADD_FAILURE() << "no connection to the private server; SQL: " << sql;
         return false;
     }
-    error_.clear();
-    bool firstResult = true;
     int status = mysql_real_query(mysql_, sql.data(), sql.size());
     while (status == 0) {
         if (MYSQL_RES* result = mysql_store_result(mysql_)) {
-            const unsigned columns = mysql_num_fields(result);
-            while (MYSQL_ROW row = mysql_fetch_row(result)) {
-                if (rows == nullptr || !firstResult)
-                    continue;
-                const unsigned long* lengths = mysql_fetch_lengths(result);
-                DbRow& out = rows->emplace_back();
-                for (unsigned i = 0; i < columns; ++i)
-                    out.push_back(row[i] ? DbValue(std::string(row[i], lengths[i])) : std::nullopt);
-            }
+            MYSQL_ROW row = mysql_fetch_row(result);
+            if (first != nullptr && row != nullptr && mysql_num_fields(result) > 0 && row[0])
+                *first = std::string(row[0], mysql_fetch_lengths(result)[0]);
+            first = nullptr; // only the first result set counts
             mysql_free_result(result);
-            firstResult = false;
         } else if (mysql_field_count(mysql_) != 0) {
             break; // a result set that could not be read
         }
@@ -88,20 +89,12 @@ bool AdminConnection::Run(const std::string& sql, DbRows* rows) {
         if (MYSQL_RES* result = mysql_store_result(mysql_))
             mysql_free_result(result);
     ADD_FAILURE() << "SQL failed (" << mysql_errno(mysql_) << " " << error_ << "): " << sql;
-    if (rows)
-        rows->clear();
     return false;
 }
 
-DbRows AdminConnection::Query(const std::string& sql) {
-    DbRows rows;
-    Run(sql, &rows);
-    return rows;
-}
-
 DbValue AdminConnection::Scalar(const std::string& sql) {
-    const DbRows rows = Query(sql);
-    return rows.empty() || rows.front().empty() ? std::nullopt : rows.front().front();
+    DbValue value;
+    return Run(sql, &value) ? value : std::nullopt;
 }
 
 std::string AdminConnection::Quote(std::string_view text) const {
@@ -187,11 +180,11 @@ std::vector<GeneralLogEntry> GeneralLogReader::Entries() const {
 }
 
 bool GeneralLogReader::ContainsQuery(std::string_view statement) const {
-    const std::string_view space = " \t\n\r\v\f";
-    std::string_view expected = statement;
-    expected.remove_prefix(std::min(expected.find_first_not_of(space), expected.size()));
-    const std::size_t last = expected.find_last_not_of(" \t\n\r\v\f;");
-    expected = expected.substr(0, last == std::string_view::npos ? 0 : last + 1);
+    const std::size_t first = statement.find_first_not_of(" \t\n\r\v\f");
+    const std::size_t last = statement.find_last_not_of(" \t\n\r\v\f;");
+    const std::string_view expected = first > last || last == std::string_view::npos
+                                          ? ""
+                                          : statement.substr(first, last - first + 1);
     const std::vector<std::string> queries = QueriesContaining(expected);
     return std::find(queries.begin(), queries.end(), expected) != queries.end();
 }
@@ -202,6 +195,90 @@ std::vector<std::string> GeneralLogReader::QueriesContaining(std::string_view fr
         if (entry.command == "Query" && entry.argument.find(fragment) != std::string::npos)
             found.push_back(std::move(entry.argument));
     return found;
+}
+
+ScratchServer::ScratchServer() {
+    // A port nobody listens on right now.
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+        getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0)
+        port_ = ntohs(address.sin_port);
+    close(fd);
+    std::error_code ec;
+    std::string pattern = (std::filesystem::temp_directory_path(ec) / "zel-db-XXXXXX").string();
+    if (mkdtemp(pattern.data()) != nullptr)
+        dir_ = pattern;
+}
+
+ScratchServer::~ScratchServer() {
+    Stop();
+    std::error_code ec;
+    if (!dir_.empty())
+        std::filesystem::remove_all(dir_, ec);
+}
+
+bool ScratchServer::Start(std::string* why) {
+    std::error_code ec;
+    std::filesystem::create_directories(dir_ / "data", ec);
+    const std::string dir = dir_.string(), log = dir + "/mariadbd.log";
+    std::istringstream options(
+        std::string(access("/usr/sbin/mariadbd", X_OK) == 0 ? "/usr/sbin/" : "") +
+        "mariadbd --no-defaults --datadir=" + dir + "/data --socket=" + dir +
+        "/s.sock --pid-file=" + dir + "/mariadbd.pid --port=" + PortText() +
+        " --bind-address=127.0.0.1 --skip-grant-tables --skip-name-resolve --skip-log-bin"
+        " --innodb-buffer-pool-size=16M --innodb-log-file-size=8M --log-error=" +
+        log + (geteuid() == 0 ? " --user=root" : ""));
+    std::vector<std::string> args{std::istream_iterator<std::string>(options), {}};
+    std::vector<char*> argv(args.size() + 1, nullptr);
+    std::transform(args.begin(), args.end(), argv.begin(),
+                   [](std::string& arg) { return arg.data(); });
+    if (posix_spawnp(&pid_, argv[0], nullptr, nullptr, argv.data(), environ) != 0) {
+        pid_ = -1;
+        *why = "cannot run " + args[0];
+        return false;
+    }
+
+    // Ready when anyone may connect and create NEW_XAN.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (true) {
+        MYSQL* mysql = mysql_init(nullptr);
+        const unsigned protocol = MYSQL_PROTOCOL_TCP, timeout = 2;
+        mysql_optionsv(mysql, MYSQL_OPT_PROTOCOL, &protocol);
+        mysql_optionsv(mysql, MYSQL_OPT_CONNECT_TIMEOUT, &timeout);
+        const bool ready =
+            mysql_real_connect(mysql, "127.0.0.1", "scratch", "", nullptr, port_, nullptr, 0) &&
+            mysql_query(mysql, "create database if not exists NEW_XAN") == 0;
+        *why = mysql_error(mysql);
+        mysql_close(mysql);
+        if (ready)
+            return true;
+        int status = 0;
+        if (waitpid(pid_, &status, WNOHANG) == pid_)
+            pid_ = -1; // ended during start-up
+        if (pid_ < 0 || std::chrono::steady_clock::now() > deadline) {
+            Stop();
+            *why = "the scratch server did not start (" + *why + "); see " + log;
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+}
+
+void ScratchServer::Stop() {
+    if (pid_ <= 0)
+        return;
+    kill(pid_, SIGTERM);
+    // A server that hangs on shutdown is killed rather than holding the test run.
+    for (int waited = 0; waitpid(pid_, nullptr, WNOHANG) == 0; waited += 50) {
+        if (waited == 30000)
+            kill(pid_, SIGKILL);
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    pid_ = -1;
 }
 
 } // namespace zel::test

@@ -1,5 +1,5 @@
 // Test support for the private database server (scripts/db start: 127.0.0.1:8907, NEW_XAN).
-// Use keys of your own and remove your rows: the server is shared by concurrent test runs.
+// The server is shared by concurrent test runs: use keys of your own and remove your rows.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <sys/types.h>
 
 struct st_mysql;
 
@@ -18,15 +19,11 @@ namespace zel::test {
 
 // $ZEL_DB_CLIENT_CNF, else <build>/db/client.cnf, else the one of the tree's build/.
 std::string DbClientCnfPath();
-// general.log next to client.cnf: every statement the private server received.
-std::string GeneralLogPath();
 
 using DbValue = std::optional<std::string>; // std::nullopt for SQL NULL
-using DbRow = std::vector<DbValue>;
-using DbRows = std::vector<DbRow>;
 
-// A direct Connector/C connection to NEW_XAN as the program's account. SQL may hold several
-// statements; every SQL error is a non-fatal test failure naming the SQL.
+// A direct connection to NEW_XAN as the program's account. SQL may hold several statements;
+// every SQL error is a non-fatal test failure naming the SQL.
 class AdminConnection {
   public:
     AdminConnection();
@@ -35,14 +32,13 @@ class AdminConnection {
     AdminConnection& operator=(const AdminConnection&) = delete;
 
     bool Ok() const { return mysql_ != nullptr; }
-    const std::string& Error() const { return error_; } // of the last failure
+    const std::string& Error() const { return error_; }
     bool Execute(const std::string& sql) { return Run(sql, nullptr); }
-    DbRows Query(const std::string& sql);           // rows of the first result set
     DbValue Scalar(const std::string& sql);         // first value of the first row
     std::string Quote(std::string_view text) const; // a quoted, escaped SQL literal
 
   private:
-    bool Run(const std::string& sql, DbRows* rows);
+    bool Run(const std::string& sql, DbValue* first);
 
     st_mysql* mysql_ = nullptr;
     std::string error_;
@@ -82,18 +78,39 @@ struct GeneralLogEntry {
     std::string argument; // for "Query": the statement text
 };
 
-// What the server logged after the reader was made. Others use the server too: look for
-// statements with your own keys rather than counting all.
+// What the server's general.log (next to client.cnf) got after the reader was made. Others
+// use the server too: look for statements with your own keys rather than counting all.
 class GeneralLogReader {
   public:
     GeneralLogReader(); // marks the current end of the log
     std::vector<GeneralLogEntry> Entries() const;
     // One query is exactly statement, trimmed of blanks and a final ';' as the server logs it.
     bool ContainsQuery(std::string_view statement) const;
-    std::vector<std::string> QueriesContaining(std::string_view fragment) const; // "Query" ones
+    std::vector<std::string> QueriesContaining(std::string_view fragment) const;
 
   private:
     std::uintmax_t mark_ = 0;
+};
+
+// A throw-away server for tests that stop and start a server under an open connection: a
+// fresh data folder, a free port of 127.0.0.1, no grant tables, an empty NEW_XAN. The object
+// stops it and removes the folder.
+class ScratchServer {
+  public:
+    ScratchServer(); // picks a port and a folder; does not start
+    ~ScratchServer();
+    ScratchServer(const ScratchServer&) = delete;
+    ScratchServer& operator=(const ScratchServer&) = delete;
+
+    // Starts the server and waits until it accepts connections; false and *why when not.
+    bool Start(std::string* why);
+    void Stop(); // SIGTERM, and waits until it has gone
+    std::string PortText() const { return std::to_string(port_); }
+
+  private:
+    std::filesystem::path dir_;
+    unsigned port_ = 0;
+    pid_t pid_ = -1;
 };
 
 } // namespace zel::test

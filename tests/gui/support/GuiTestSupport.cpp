@@ -95,32 +95,26 @@ wxColour PixelAt(const wxImage& image, int x, int y) {
 }
 
 namespace {
-template <typename Found>
-void ForEachPixelOf(const wxImage& image, const wxColour& colour, wxRect rect, Found found) {
-    const wxRect whole(0, 0, image.GetWidth(), image.GetHeight());
-    rect = rect.IsEmpty() ? whole : rect.Intersect(whole);
+// Pixels of exactly colour within rect (the whole image if empty): their count and bounds.
+int Scan(const wxImage& image, const wxColour& colour, wxRect rect, wxRect& bounds) {
+    rect = rect.IsEmpty() ? wxRect(image.GetSize()) : rect.Intersect(wxRect(image.GetSize()));
+    int count = 0;
     for (int y = rect.GetTop(); y <= rect.GetBottom(); ++y)
         for (int x = rect.GetLeft(); x <= rect.GetRight(); ++x)
-            if (image.GetRed(x, y) == colour.Red() && image.GetGreen(x, y) == colour.Green() &&
-                image.GetBlue(x, y) == colour.Blue())
-                found(x, y);
+            if (PixelAt(image, x, y) == colour)
+                bounds = count++ ? bounds.Union(wxRect(x, y, 1, 1)) : wxRect(x, y, 1, 1);
+    return count;
 }
 } // namespace
 
 int CountPixels(const wxImage& image, const wxColour& colour, wxRect rect) {
-    int count = 0;
-    ForEachPixelOf(image, colour, rect, [&count](int, int) { ++count; });
-    return count;
+    wxRect bounds;
+    return Scan(image, colour, rect, bounds);
 }
 
 wxRect BoundsOfColour(const wxImage& image, const wxColour& colour, wxRect rect) {
     wxRect bounds;
-    ForEachPixelOf(image, colour, rect, [&bounds](int x, int y) {
-        if (bounds.IsEmpty())
-            bounds = wxRect(x, y, 1, 1);
-        else
-            bounds.Union(wxRect(x, y, 1, 1));
-    });
+    Scan(image, colour, rect, bounds);
     return bounds;
 }
 

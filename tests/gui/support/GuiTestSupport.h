@@ -32,9 +32,6 @@ class ScriptedMessageBoxes {
   public:
     ScriptedMessageBoxes();
     ~ScriptedMessageBoxes();
-    ScriptedMessageBoxes(const ScriptedMessageBoxes&) = delete;
-    ScriptedMessageBoxes& operator=(const ScriptedMessageBoxes&) = delete;
-
     std::size_t Count() const;
     platform::MessageBoxRequest Last() const;
 

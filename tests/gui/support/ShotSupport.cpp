@@ -1,4 +1,4 @@
-// Screenshot programs: wx start-up and window captures to PNG.
+// wx start-up of the test and screenshot programs, and window captures to PNG.
 #include "tests/gui/support/ShotSupport.h"
 
 #include "platform/gui/GuiPlatform.h"
@@ -14,31 +14,35 @@
 
 namespace guitest {
 
+int RunInsideWx(char* program, const std::function<int()>& body) {
+    if (!wxApp::GetInstance())
+        wxApp::SetInstance(new wxApp());
+    int argc = 1; // the arguments are the program's own, not wx's
+    if (!wxEntryStart(argc, &program)) {
+        std::fprintf(stderr, "%s: wx could not start (is there a display?)\n", program);
+        return 1;
+    }
+    int result = 1;
+    if (wxTheApp->CallOnInit()) {
+        platform::InitGuiPlatform();
+        // Colour changes take effect at once instead of fading in: pixels are checked.
+        g_object_set(gtk_settings_get_default(), "gtk-enable-animations", FALSE, nullptr);
+        result = body();
+        wxTheApp->OnExit();
+    }
+    wxEntryCleanup();
+    return result;
+}
+
 int RunShotProgram(int argc, char** argv,
                    const std::function<bool(const std::string& folder)>& shoot) {
     if (argc < 2) {
         std::fprintf(stderr, "usage: %s <output folder>\n", argv[0]);
         return 2;
     }
-    const std::string folder = argv[1];
     std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    if (!wxApp::GetInstance())
-        wxApp::SetInstance(new wxApp());
-    int wxArgc = 1;
-    if (!wxEntryStart(wxArgc, argv)) {
-        std::fprintf(stderr, "%s: wx could not start (is there a display?)\n", argv[0]);
-        return 1;
-    }
-    bool ok = false;
-    if (wxTheApp->CallOnInit()) {
-        platform::InitGuiPlatform();
-        g_object_set(gtk_settings_get_default(), "gtk-enable-animations", FALSE, nullptr);
-        ok = shoot(folder);
-        wxTheApp->OnExit();
-    }
-    wxEntryCleanup();
-    return ok ? 0 : 1;
+    std::filesystem::create_directories(argv[1], error);
+    return RunInsideWx(argv[0], [&] { return shoot(argv[1]) ? 0 : 1; });
 }
 
 bool SaveWindowShot(wxWindow* topLevel, const std::string& path) {

@@ -1,4 +1,4 @@
-// Screenshot programs (zel-shot-* <folder>, run by scripts/screenshots).
+// wx start-up of the GUI test and screenshot programs (zel-shot-* <folder>), window captures.
 #pragma once
 
 #include <functional>
@@ -7,6 +7,9 @@
 class wxWindow;
 
 namespace guitest {
+
+// Starts wx and the platform layer, runs body and returns its result; 1 if wx cannot start.
+int RunInsideWx(char* program, const std::function<int()>& body);
 
 // Starts wx, calls shoot(argv[1]) and returns 0 if it succeeded, 1 if not, 2 without a folder.
 int RunShotProgram(int argc, char** argv,
