@@ -1,7 +1,9 @@
-// What the console window does by itself (no database): start-up, keys, exchange, memo limit.
+// What the console window does by itself (no database): start-up, keys, exchange, memo
+// limit, attention.
 #include <gtest/gtest.h>
 
 #include <gtk/gtk.h>
+#include <wx/frame.h>
 #include <wx/radiobut.h>
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
@@ -91,6 +93,18 @@ TEST_F(ConsoleWindowTest, NoGradeMeansNoRadioButtonOnAndTheMemoTakesAtMost250Cp9
     dlg_->ExchangeCallResult(true, memo, grade = 0);
     EXPECT_EQ(memo, syllables + "ab");
     EXPECT_EQ(grade, -1);
+}
+
+TEST_F(ConsoleWindowTest, ACallBehindOtherWindowsAsksForAttentionWithoutTakingFocus) {
+    wxFrame* other = new wxFrame(nullptr, wxID_ANY, "other");
+    ASSERT_TRUE(guitest::ShowAndActivate(other));
+    dlg_->RequestAttention();
+    EXPECT_TRUE(gtk_window_get_urgency_hint(GTK_WINDOW(dlg_->m_widget)));
+    EXPECT_TRUE(other->IsActive());
+    // Coming to the front ends the call for attention.
+    ASSERT_TRUE(guitest::ShowAndActivate(dlg_));
+    EXPECT_FALSE(gtk_window_get_urgency_hint(GTK_WINDOW(dlg_->m_widget)));
+    other->Destroy();
 }
 
 } // namespace
