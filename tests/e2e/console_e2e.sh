@@ -52,9 +52,14 @@ desk() { sql "select $1 from TRANSFER_NUM_INFO where SVC_ID = $SVC"; }
 hist() { sql "select $1 from TRANSFER_HIST where XAN_ID = 560001"; }
 # Clicks the centre of a rectangle of the console in dialog units (template 385 x 206).
 click_du() {
-  eval "$(xdotool getwindowgeometry --shell "$(window_named 'ZELAgent-*')")"
+  local X Y WIDTH HEIGHT
+  read -r X Y WIDTH HEIGHT < <(xwininfo -id "$(window_named 'ZELAgent-*')" | awk '/Absolute upper-left X/ {x = $NF}
+    /Absolute upper-left Y/ {y = $NF} /Width:/ {w = $NF} /Height:/ {h = $NF} END {print x, y, w, h}')
   focus 'ZELAgent-*'
-  xdotool mousemove --sync $((X + (2 * $1 + $3) * WIDTH / 770)) $((Y + (2 * $2 + $4) * HEIGHT / 412)) click 1
+  # GTK takes a click only on a widget the pointer has entered: move, settle, click.
+  xdotool mousemove --sync $((X + (2 * $1 + $3) * WIDTH / 770)) $((Y + (2 * $2 + $4) * HEIGHT / 412))
+  sleep 0.2
+  xdotool click 1
 }
 # Answers the box with this title with its default button.
 answer_box() { wait_for 30 has_window "$1" && focus "$1" && xdotool key Return; }
