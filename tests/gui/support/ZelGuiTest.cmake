@@ -10,7 +10,7 @@ function(zel_add_gui_test name)
   add_executable(${name} ${ARG_UNPARSED_ARGUMENTS})
   target_link_libraries(${name} PRIVATE zel_gui_test_support ${ARG_LIBS})
   add_test(NAME ${name}
-    COMMAND xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96"
+    COMMAND xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96 -noreset"
             $<TARGET_FILE:${name}> --gtest_color=no)
   set_tests_properties(${name} PROPERTIES LABELS gui TIMEOUT 300
     ENVIRONMENT "GDK_BACKEND=x11;NO_AT_BRIDGE=1;GTK_THEME=Adwaita")
