@@ -152,13 +152,12 @@ class Boxes {
 };
 
 // A signed-out console at desk 501/5501.
-class ConsoleDbTest : public zel::test::DbFixture {
+class ConsoleDbTest : public zel::test::DbWorkFixture {
   protected:
     void SetUp() override {
-        DbFixture::SetUp();
+        DbWorkFixture::SetUp();
         if (HasFatalFailure())
             return;
-        work_ = std::make_unique<zel::test::TempWorkDir>();
         DeleteOwnRows();
         Admin().Execute("insert into TRANSFER_NUM_INFO (SVC_ID, TEL_NUM, USER_ID, IS_READY, "
                         "STATUS_START_TIME) values (501, '5501', 'contest1', 1, '00000000000000')");
@@ -184,7 +183,7 @@ class ConsoleDbTest : public zel::test::DbFixture {
         }
         if (work_)
             DeleteOwnRows();
-        DbFixture::TearDown();
+        DbWorkFixture::TearDown();
     }
 
     // A request and its history row (AGENT_NM empty), the desk's row set to the call.
@@ -227,7 +226,6 @@ class ConsoleDbTest : public zel::test::DbFixture {
     }
 
     Boxes boxes_;
-    std::unique_ptr<zel::test::TempWorkDir> work_;
     std::unique_ptr<CTELVOAgentEnv> env_;
     FakeView view_;
     UiQueue ui_;

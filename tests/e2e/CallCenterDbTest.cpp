@@ -18,13 +18,12 @@ using namespace callcenter;
 
 std::time_t g_now = 1767000000;
 
-class CallCenterTest : public zel::test::DbFixture {
+class CallCenterTest : public zel::test::DbWorkFixture {
   protected:
     void SetUp() override {
-        DbFixture::SetUp();
+        DbWorkFixture::SetUp();
         if (HasFatalFailure())
             return;
-        work_ = std::make_unique<zel::test::TempWorkDir>();
         DeleteRows();
         // 5572 ready for longer than 5571, 5573 on break.
         Admin().Execute("insert into TRANSFER_NUM_INFO (SVC_ID, TEL_NUM, USER_ID, IS_READY, "
@@ -37,7 +36,7 @@ class CallCenterTest : public zel::test::DbFixture {
     void TearDown() override {
         if (work_)
             DeleteRows();
-        DbFixture::TearDown();
+        DbWorkFixture::TearDown();
     }
     void DeleteRows() {
         Admin().Execute("delete from TRANSFER_NUM_INFO where SVC_ID = 570; delete from REQ_XAN "
@@ -45,7 +44,6 @@ class CallCenterTest : public zel::test::DbFixture {
     }
     zel::test::DbValue Value(const std::string& sql) { return Admin().Scalar(sql); }
 
-    std::unique_ptr<zel::test::TempWorkDir> work_;
     CallCenterDb db_;
     std::mt19937 random_{7};
     CallCenter center_{db_, random_};

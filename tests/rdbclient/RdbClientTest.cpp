@@ -51,13 +51,12 @@ inline Outcome Execute(int handle, const std::string& sql) {
     return Query(handle, sql, kDb, false);
 }
 
-class RdbClientTest : public zel::test::DbFixture {
+class RdbClientTest : public zel::test::DbWorkFixture {
   protected:
     void SetUp() override {
-        DbFixture::SetUp();
+        DbWorkFixture::SetUp();
         if (HasFatalFailure())
             return;
-        work_ = std::make_unique<zel::test::TempWorkDir>();
         handle_ = RDBServerOpen(kAddress, kPort);
         ASSERT_GT(handle_, 0);
     }
@@ -66,13 +65,11 @@ class RdbClientTest : public zel::test::DbFixture {
             RDBServerClose(handle_);
         if (Admin().Ok())
             Admin().Execute("drop table if exists " + table_);
-        work_.reset();
-        DbFixture::TearDown();
+        DbWorkFixture::TearDown();
     }
     // A table name of this test process, so parallel runs never meet.
     const std::string table_ = "ZT_RDB_" + std::to_string(getpid());
     int handle_ = 0;
-    std::unique_ptr<zel::test::TempWorkDir> work_;
 };
 
 class QueryTest : public RdbClientTest {};

@@ -72,6 +72,22 @@ class TempWorkDir {
     std::filesystem::path path_;
 };
 
+// A DbFixture whose test runs in a fresh working folder with the credentials; work_ is
+// set only when the server was there, so tear-down can tell how far set-up got.
+class DbWorkFixture : public DbFixture {
+  protected:
+    void SetUp() override {
+        DbFixture::SetUp();
+        if (!HasFatalFailure())
+            work_ = std::make_unique<TempWorkDir>();
+    }
+    void TearDown() override {
+        work_.reset();
+        DbFixture::TearDown();
+    }
+    std::unique_ptr<TempWorkDir> work_;
+};
+
 struct GeneralLogEntry {
     unsigned long connectionId = 0;
     std::string command;  // "Query", "Connect", "Quit", ...
