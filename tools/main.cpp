@@ -1,6 +1,7 @@
 // zelagent-callcenter: the call-centre side of the agent's work, for demonstrations,
 // tests and load. It writes call transfers into the shared tables as the call
 // centre does, ends them, shows the desks, and can run as a small distributor.
+#include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <cstdio>
@@ -20,6 +21,10 @@
 #include "tools/CallCenter.h"
 #include "tools/CallCenterDb.h"
 #include "tools/Distributor.h"
+#include "tools/PickupRun.h"
+#ifdef ZEL_WITH_LOAD
+#include "tools/LoadRun.h"
+#endif
 
 namespace fs = std::filesystem;
 using namespace callcenter;
@@ -48,6 +53,19 @@ Commands:
         (default 5) for the desk after each call. Waiting requests of the service are
         used first. Stops after --count calls have ended, after --duration seconds, or
         on Ctrl+C / SIGTERM; calls under way are then ended.
+  load --agents N --seconds S [--threads T] [--svc N] [--rate R] [--min S] [--max S]
+        Runs N simulated agents, each the console's own logic on its own connection
+        (as N programs would), polled by T threads (default 100) once a second, while
+        calls of --min to --max seconds (default 2 to 6) are handed out at R a second
+        (default N/10, at most 50). Makes the desks of service N (default 900) and
+        removes them afterwards. Reports poll and pick-up times over S seconds and the
+        server's CPU and memory (when it runs on this machine); the last line reads
+        agents n=.. poll_p99_ms=.. pickup_p99_ms=.. server_cpu_pct=.. server_rss_mb=..
+  pickup --svc N --tel T [--calls C]
+        Times how fast the agent signed in at the desk picks up calls: C calls (default
+        200), each transferred at a random moment of its poll period and timed from the
+        commit until its history row carries the agent's name. Prints
+        pickup_ms p50=.. p99=.. max=.. n=..
 
 Connection:
   --cnf FILE    the client option file with the account (e.g. build/db/client.cnf);
@@ -73,6 +91,9 @@ struct Arguments {
     std::vector<std::string> cust;
     DistributorOptions run;
     std::optional<unsigned> seed;
+    bool lengthGiven = false;
+    int agents = 100, seconds = 30, threads = 0, calls = 200;
+    double rate = 0;
 };
 
 [[noreturn]] void UsageError(const std::string& message) {
@@ -131,8 +152,20 @@ Arguments ParseArguments(int argc, char** argv) {
             args.run.durationSeconds = NumberOption(arg, next());
         } else if (arg == "--min") {
             args.run.minSeconds = NumberOption(arg, next());
+            args.lengthGiven = true;
         } else if (arg == "--max") {
             args.run.maxSeconds = NumberOption(arg, next());
+            args.lengthGiven = true;
+        } else if (arg == "--agents") {
+            args.agents = NumberOption(arg, next());
+        } else if (arg == "--seconds") {
+            args.seconds = NumberOption(arg, next());
+        } else if (arg == "--threads") {
+            args.threads = NumberOption(arg, next());
+        } else if (arg == "--calls") {
+            args.calls = NumberOption(arg, next());
+        } else if (arg == "--rate") {
+            args.rate = NumberOption(arg, next());
         } else if (arg == "--gap") {
             args.run.gapSeconds = NumberOption(arg, next());
         } else if (arg == "--seed") {
@@ -271,7 +304,7 @@ DeskKey OneDesk(const Arguments& args) {
 int main(int argc, char** argv) {
     const Arguments args = ParseArguments(argc, argv);
     if (args.command != "transfer" && args.command != "hangup" && args.command != "status" &&
-        args.command != "run")
+        args.command != "run" && args.command != "load" && args.command != "pickup")
         UsageError("unknown command " + args.command);
 
     fs::path cnf = args.cnf.empty() ? fs::path("Env/rdbclient.cnf") : fs::absolute(args.cnf);
@@ -301,6 +334,37 @@ int main(int argc, char** argv) {
 
     if (args.command == "status")
         return RunStatus(center, args);
+
+    if (args.command == "pickup") {
+        PickupOptions options;
+        options.desk = OneDesk(args);
+        options.calls = std::max(1, args.calls);
+        return RunPickup(center, db, options, std::cout);
+    }
+
+    if (args.command == "load") {
+#ifdef ZEL_WITH_LOAD
+        if (args.agents < 1 || args.seconds < 1)
+            UsageError("load needs --agents and --seconds of at least 1");
+        if (args.services.size() > 1)
+            UsageError("load takes at most one --svc");
+        LoadOptions options;
+        options.agents = args.agents;
+        options.seconds = args.seconds;
+        options.threads = args.threads;
+        options.callsPerSecond = args.rate;
+        if (!args.services.empty())
+            options.svcId = args.services[0];
+        if (args.lengthGiven) {
+            options.minCallMs = args.run.minSeconds * 1000;
+            options.maxCallMs = args.run.maxSeconds * 1000;
+        }
+        return RunLoad(options, host, port, std::cout);
+#else
+        std::cerr << "zelagent-callcenter: load needs the console logic (a build with the GUI)\n";
+        return 2;
+#endif
+    }
 
     if (args.command == "transfer") {
         TransferRequest request;
