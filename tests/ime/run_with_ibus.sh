@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# Runs a GUI test program with a real Hangul input method: its own session bus, its
+# own X server (Xvfb), ibus-daemon with the Hangul engine in Hangul mode, and the
+# GTK input-method module of ibus loaded from a private module cache, so nothing
+# outside this run is configured for ibus.
+#   run_with_ibus.sh <test program> [arguments...]
+# Exit status: the program's; 77 when ibus cannot be started here (CTest: skipped).
+set -uo pipefail
+
+readonly SKIP=77
+
+if [ "${1:-}" != "--inside" ]; then
+  [ $# -ge 1 ] || { echo "usage: $0 <test program> [arguments...]" >&2; exit 2; }
+  for tool in ibus-daemon ibus dbus-run-session xvfb-run xdotool gsettings; do
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed" >&2; exit $SKIP; }
+  done
+  module=$(ls /usr/lib/*/gtk-3.0/3.0.0/immodules/im-ibus.so 2>/dev/null | head -n 1)
+  query=$(command -v gtk-query-immodules-3.0 || ls /usr/lib/*/libgtk-3-0/gtk-query-immodules-3.0 2>/dev/null | head -n 1)
+  if [ -z "$module" ] || [ -z "$query" ]; then
+    echo "SKIP: the GTK 3 module of ibus (ibus-gtk3) or gtk-query-immodules-3.0 is missing" >&2
+    exit $SKIP
+  fi
+
+  work=$(mktemp -d "${TMPDIR:-/tmp}/zel-ime.XXXXXX")
+  trap 'rm -rf "$work"' EXIT
+  # dconf, ibus and GTK keep their state under these: all of it inside this run.
+  mkdir -p "$work/home" "$work/config" "$work/cache" "$work/data" "$work/runtime"
+  chmod 700 "$work/runtime"
+  export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache"
+  export XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work/runtime"
+  "$query" "$module" >"$work/immodules.cache" 2>/dev/null
+  grep -q '"ibus"' "$work/immodules.cache" || { echo "SKIP: no ibus module in the cache" >&2; exit $SKIP; }
+  export GTK_IM_MODULE_FILE="$work/immodules.cache" GTK_IM_MODULE=ibus
+  export GDK_BACKEND=x11 NO_AT_BRIDGE=1 GTK_THEME=Adwaita LANG=C.UTF-8 LC_ALL=C.UTF-8
+  dbus-run-session -- xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96 -noreset" \
+    "$0" --inside "$@"
+  exit $?
+fi
+
+# Inside the session bus and the X server.
+shift
+started=""
+stop_daemon() {
+  if [ -n "$started" ] && kill -0 "$started" 2>/dev/null; then
+    kill "$started" 2>/dev/null
+    for _ in $(seq 1 50); do kill -0 "$started" 2>/dev/null || break; sleep 0.1; done
+    kill -9 "$started" 2>/dev/null
+  fi
+}
+trap stop_daemon EXIT
+
+# Hangul mode from the first key (the engine starts in Latin mode otherwise).
+gsettings set org.freedesktop.ibus.engine.hangul initial-input-mode hangul 2>/dev/null
+
+
+ibus-daemon --panel=disable --emoji-extension=disable --replace --verbose \
+  >"$XDG_CACHE_HOME/ibus-daemon.log" 2>&1 &
+started=$!
+
+ready=""
+for _ in $(seq 1 100); do # at most about 10 s
+  if ! kill -0 "$started" 2>/dev/null; then break; fi
+  if ibus engine hangul 2>/dev/null && [ "$(ibus engine 2>/dev/null)" = hangul ]; then
+    ready=1
+    break
+  fi
+  sleep 0.1
+done
+if [ -z "$ready" ]; then
+  echo "SKIP: ibus-daemon with the Hangul engine did not start" >&2
+  cat "$XDG_CACHE_HOME/ibus-daemon.log" >&2
+  exit $SKIP
+fi
+if [ "$(gsettings get org.freedesktop.ibus.engine.hangul initial-input-mode 2>/dev/null)" != "'hangul'" ]; then
+  echo "SKIP: the Hangul engine's settings could not be written" >&2
+  exit $SKIP
+fi
+
+"$@"
+status=$?
+exit $status
