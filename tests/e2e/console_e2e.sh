@@ -9,6 +9,8 @@ set -uo pipefail
 ZELAGENT="$(realpath "$1")" CALLCENTER="$(realpath "$2")" CNF="${ZEL_DB_CLIENT_CNF:-$3}"
 if [ ! -f "$CNF" ] && [ -f "${4:-}" ]; then CNF="$4"; fi
 export GDK_BACKEND=x11 NO_AT_BRIDGE=1 GTK_THEME=Adwaita
+# The plain GTK input method whatever the machine has installed (ibus, for instance).
+export GTK_IM_MODULE=gtk-im-context-simple
 SVC=560 TEL=5560 USER_ID=e2e1 AGENT=김이투 PASSWORD=pw-e2e AGENT_PID="" FAILURES=0
 RUN_DIR="$(mktemp -d /tmp/zelagent-e2e-XXXXXX)"
 
