@@ -1,0 +1,193 @@
+# Helpers of the fault tests, sourced by each scenario. A scenario runs the real
+# zelagent under X (xvfb-run) against a private database server of its own, started
+# and stopped here through scripts/db with ZEL_BUILD_DIR=$FAULT_DB_HOME; netns.sh
+# gives every scenario its own network namespace, so that server can sit on the
+# program's fixed port 127.0.0.1:8907 and be stopped, frozen and restarted without
+# touching the server of the other tests.
+#   <scenario>.sh <zelagent> <zelagent-callcenter>
+# Keys: SVC_ID 570, TEL_NUM '5570', USER_ID 'fault1'; calls use XAN_ID 570001 and up.
+# shellcheck shell=bash disable=SC2317 # functions run through check and wait_for
+set -uo pipefail
+
+ZELAGENT="$(realpath "$1")" CALLCENTER="$(realpath "$2")"
+FAULT_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+: "${FAULT_DB_HOME:?run the scenario through tests/fault/netns.sh}"
+CNF="$FAULT_DB_HOME/db/client.cnf"
+export GDK_BACKEND=x11 NO_AT_BRIDGE=1 GTK_THEME=Adwaita GTK_IM_MODULE=gtk-im-context-simple
+SVC=570 TEL=5570 USER_ID=fault1 AGENT=김장애 PASSWORD=pw-fault
+AGENT_PID="" FROZEN_PID="" FAILURES=0 STATUS=""
+RUN_DIR="$(mktemp -d /tmp/zelagent-fault-XXXXXX)"
+SCENARIO="$(basename "$0" .sh)"
+
+note() { echo "$SCENARIO: $*"; }
+fail() { echo "$SCENARIO: FAIL: $*" >&2; FAILURES=$((FAILURES + 1)); return 1; }
+# check <what> <command...>: the command's success noted, its failure counted.
+check() { if "${@:2}"; then note "ok: $1"; else fail "$1"; fi; }
+expect_eq() { check "$1: expected '$2', got '$3'" [ "$2" == "$3" ]; }
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+# wait_for <tenths of a second> <command...>: until the command succeeds, at most that
+# long by the clock (slow probes do not stretch the limit).
+wait_for() {
+  local deadline=$(($(now_ms) + $1 * 100))
+  while :; do
+    "${@:2}" && return 0
+    (($(now_ms) < deadline)) || return 1
+    sleep 0.1
+  done
+}
+
+# ---- the private server ------------------------------------------------------------
+# The server's own temporary folder: bootstraps of several servers sharing /tmp at once
+# now and then collide over their temporary tables.
+db() {
+  mkdir -p "$FAULT_DB_HOME/tmp"
+  TMPDIR="$FAULT_DB_HOME/tmp" ZEL_BUILD_DIR="$FAULT_DB_HOME" "$FAULT_ROOT/scripts/db" "$@" >/dev/null
+}
+db_pid() { tr -dc 0-9 <"$FAULT_DB_HOME/db/mariadbd.pid" 2>/dev/null; }
+# Freezes the server (it keeps its socket, so connections and reads hang) and thaws it.
+db_freeze() { FROZEN_PID="$(db_pid)" && [ -n "$FROZEN_PID" ] && kill -STOP "$FROZEN_PID"; }
+db_thaw() { [ -n "$FROZEN_PID" ] && kill -CONT "$FROZEN_PID"; FROZEN_PID=""; }
+sql() { mariadb --defaults-file="$CNF" --connect-timeout=5 -N -B NEW_XAN -e "$1"; }
+desk() { sql "select $1 from TRANSFER_NUM_INFO where SVC_ID = $SVC"; }
+desk_state() { desk "concat(IS_READY, '/', STATUS_START_TIME)"; }
+hist() { sql "select $2 from TRANSFER_HIST where XAN_ID = $1"; }
+# The sign-in account and the desk, in a server just started.
+seed_agent() {
+  sql "delete from USER_AGENT_INFO where USER_ID = '$USER_ID';
+       delete from TRANSFER_NUM_INFO where SVC_ID = $SVC;
+       insert into USER_AGENT_INFO (USER_ID, AGENT_NM, PASSWORD) values ('$USER_ID', '$AGENT', '$PASSWORD');
+       insert into TRANSFER_NUM_INFO (SVC_ID, TEL_NUM, USER_ID) values ($SVC, '$TEL', '$USER_ID')"
+}
+transfer() {
+  "$CALLCENTER" --cnf "$CNF" transfer --svc $SVC --tel $TEL --xan "$1" --phone 0212345678 \
+    --cust "고객 $1" >/dev/null
+}
+hangup() { "$CALLCENTER" --cnf "$CNF" hangup --svc $SVC --tel $TEL >/dev/null; }
+# The folder the program runs in: credentials and the remembered sign-in (the server's
+# account file exists from its first start on).
+write_env() {
+  mkdir -p "$RUN_DIR/Env" && cp "$CNF" "$RUN_DIR/Env/rdbclient.cnf"
+  printf '[GENERAL]\r\nZEL_CTI_SERVER_IP_ADDR=localhost\r\nLAST_USER_ID=%s\r\nLAST_SVC_ID=%s\r\nLAST_AGENT_NM=%s\r\nLAST_EXTENSION=%s\r\n' \
+    "$USER_ID" "$SVC" "$AGENT" "$TEL" | iconv -f UTF-8 -t CP949 >"$RUN_DIR/Env/ZELAgent.INI"
+}
+
+# ---- the program's windows ---------------------------------------------------------
+# A window of the program whose title matches the pattern. GTK writes non-Latin titles
+# only into _NET_WM_NAME, which getwindowname reads (search --name looks at WM_NAME).
+window_named() {
+  local w
+  for w in $(xdotool search --onlyvisible --pid "$AGENT_PID" 2>/dev/null); do
+    # shellcheck disable=SC2254
+    case "$(xdotool getwindowname "$w" 2>/dev/null)" in $1) echo "$w"; return 0 ;; esac
+  done
+  return 1
+}
+# How many visible windows of the program have a title matching the pattern.
+windows_named() {
+  local w n=0
+  for w in $(xdotool search --onlyvisible --pid "$AGENT_PID" 2>/dev/null); do
+    # shellcheck disable=SC2254
+    case "$(xdotool getwindowname "$w" 2>/dev/null)" in $1) n=$((n + 1)) ;; esac
+  done
+  echo "$n"
+}
+has_window() { [ -n "$(window_named "$1")" ]; }
+no_window() { ! has_window "$1"; }
+focus() { xdotool windowfocus --sync "$(window_named "$1")" 2>/dev/null || true; }
+title() { xdotool getwindowname "$(window_named 'ZELAgent-*')" 2>/dev/null; }
+title_is() { [ "$(title)" == "$1" ]; }
+# Clicks the centre of a rectangle of the console in dialog units (template 385 x 206).
+click_du() {
+  local X Y WIDTH HEIGHT
+  read -r X Y WIDTH HEIGHT < <(xwininfo -id "$(window_named 'ZELAgent-*')" | awk '/Absolute upper-left X/ {x = $NF}
+    /Absolute upper-left Y/ {y = $NF} /Width:/ {w = $NF} /Height:/ {h = $NF} END {print x, y, w, h}')
+  # GTK takes a click only on a widget the pointer has entered: move, settle, click.
+  # The pointer leaves first: a synchronous move to where it already is never returns.
+  xdotool mousemove 0 0
+  xdotool mousemove --sync $((X + (2 * $1 + $3) * WIDTH / 770)) $((Y + (2 * $2 + $4) * HEIGHT / 412))
+  sleep 0.2
+  xdotool click 1
+}
+click_login() { click_du 0 8 25 25; }
+click_ready() { click_du 28 8 25 25; }
+click_break() { click_du 56 8 25 25; }
+click_logout() { click_du 84 8 25 25; }
+# Answers the box with this title with its default button (Return), or with a key.
+answer_box() { wait_for 100 has_window "$1" && focus "$1" && xdotool key "${2:-Return}"; }
+# Answers every box with this title (default "에러") with Return as it comes, until
+# none has come for <quiet> seconds or <limit> seconds have passed; the count in ANSWERED.
+answer_boxes() {
+  local limit=$(($(now_ms) + $1 * 1000)) quiet_ms=$(($2 * 1000)) last w
+  last=$(now_ms) ANSWERED=0
+  while (($(now_ms) < limit)) && (($(now_ms) - last < quiet_ms)); do
+    if w="$(window_named "${3:-에러}")"; then
+      xdotool windowfocus --sync "$w" 2>/dev/null && xdotool key Return
+      ANSWERED=$((ANSWERED + 1))
+      wait_for 20 eval "! xwininfo -id $w 2>/dev/null | grep -q IsViewable"
+      last=$(now_ms)
+    fi
+    sleep 0.2
+  done
+}
+# Closes the console with Alt+F4 (the close path of the title bar's button; without a
+# window manager nothing else sends the close request). A click on a blank part of the
+# console gives it the keyboard first.
+close_console() { click_du 340 160 30 20; xdotool key alt+F4; }
+# The About box (its title carries the build date) and the round trip through the UI
+# thread: milliseconds from F1 on the console to the box. Fails when the box did not
+# come within the limit (tenths of a second, 10 s by default).
+about_window() { xdotool search --onlyvisible --name '^ZELAgent\(' 2>/dev/null | head -n 1; }
+has_about() { [ -n "$(about_window)" ]; }
+no_about() { ! has_about; }
+ui_round_trip_ms() {
+  local start
+  click_du 340 160 30 20
+  start=$(now_ms)
+  xdotool key F1
+  wait_for "${1:-100}" has_about || return 1
+  echo $(($(now_ms) - start))
+  xdotool windowfocus --sync "$(about_window)" 2>/dev/null
+  xdotool key Escape
+  wait_for 30 no_about
+}
+
+# ---- the program -------------------------------------------------------------------
+agent_gone() { ! kill -0 "$AGENT_PID" 2>/dev/null; }
+# Waits for the program to end (tenths of a second, 10 s by default); status in STATUS.
+reap_agent() { wait_for "${1:-100}" agent_gone && { wait "$AGENT_PID"; STATUS=$?; AGENT_PID=""; }; }
+start_agent() {
+  (cd "$RUN_DIR" && ZELAGENT_TRACE=1 exec "$ZELAGENT") >>"$RUN_DIR/agent.log" 2>&1 &
+  AGENT_PID=$!
+  check "console up, signed out" wait_for 300 title_is "ZELAgent-로그아웃" &&
+    check "sign-in dialog" wait_for 300 has_window "로그인"
+}
+type_password() {
+  focus "로그인"
+  sleep 0.3
+  xdotool type --delay 40 "$PASSWORD"
+  xdotool key Return
+}
+start_and_sign_in() {
+  start_agent || return 1
+  type_password
+  check "signed in, title ZELAgent-$TEL-대기중" wait_for 200 title_is "ZELAgent-$TEL-대기중"
+}
+trace_count() { grep -c -- "$1" "$RUN_DIR/agent.log"; }
+
+finish() {
+  [ -n "$FROZEN_PID" ] && kill -CONT "$FROZEN_PID" 2>/dev/null
+  [ -n "$AGENT_PID" ] && kill -KILL "$AGENT_PID" 2>/dev/null
+  if [ "$FAILURES" -gt 0 ]; then
+    echo "$SCENARIO: $FAILURES failure(s); the program's last output:"
+    grep -v GetFirstRecord "$RUN_DIR/agent.log" | tail -n 60
+  fi >&2
+  rm -rf "$RUN_DIR"
+}
+trap finish EXIT
+
+# Ends the scenario: status 0 when every check passed.
+done_scenario() {
+  [ "$FAILURES" -eq 0 ] || exit 1
+  note "all passed"
+  exit 0
+}
