@@ -11,6 +11,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include "console/ConsoleKeys.h"
 #include "console/MemoLimit.h"
 #include "controls/ColorEdit.h"
 #include "controls/ColorLabel.h"
@@ -69,10 +70,8 @@ CAgentConsoleDlg::CAgentConsoleDlg(wxWindow* parent, CTELVOAgentEnv& env)
         });
     for (std::size_t i = 0; i < m_grades.size(); ++i)
         m_grades[i] = platform::GetDlgItemAs<wxRadioButton>(this, kGradeIds[i]);
-    // wx radio groups always have one button on; a hidden last member of the group
-    // stands for "no grade chosen".
-    m_noGrade = new wxRadioButton(this, wxID_ANY, wxString(), wxDefaultPosition, wxSize(1, 1));
-    m_noGrade->Hide();
+    // Radio groups always have one button on: the group has a member for "no grade".
+    m_gradeGroup.Attach(m_grades);
     m_memo = platform::GetDlgItemAs<wxTextCtrl>(this, IDC_EDIT_MEMO);
 
     SetBackgroundColour(m_hBackBrush.GetColour());
@@ -157,6 +156,10 @@ void CAgentConsoleDlg::ColourControls() {
     for (std::size_t i = 0; i < m_fields.size(); ++i)
         platform::SetAccessibleLabel(m_fields[i], m_labels[i]);
     platform::SetAccessibleLabel(m_memo, platform::GetDlgItem(this, IDC_STATIC_MEMO));
+    LabelConsoleStatistics(*this);
+    m_focus.Attach(
+        *this, [this] { return m_console.AgentMode(); },
+        [this] { return !m_console.XanId().empty(); });
 }
 
 void CAgentConsoleDlg::StopTimers() {
@@ -254,6 +257,8 @@ void CAgentConsoleDlg::OnCharHook(wxKeyEvent& event) {
         OnOK();
         return;
     }
+    if (RunConsoleShortcut(*this, event))
+        return;
     if ((key == WXK_RETURN || key == WXK_NUMPAD_ENTER) && event.GetModifiers() == wxMOD_NONE) {
         wxWindow* focus = FindFocus();
         // The memo takes Enter as a line break, a focused button as a press.
@@ -315,6 +320,8 @@ void CAgentConsoleDlg::SetFieldText(int controlId, const std::string& text) {
         edit->ChangeValue(wxString::FromUTF8(text));
     else if (auto* label = dynamic_cast<wxStaticText*>(control))
         label->SetLabelText(wxString::FromUTF8(text));
+    if (controlId == IDC_EDIT_TELNUM)
+        AnnounceCall(control, text);
 }
 
 void CAgentConsoleDlg::ExchangeCallResult(bool saveAndValidate, std::string& memo,
@@ -331,8 +338,8 @@ void CAgentConsoleDlg::ExchangeCallResult(bool saveAndValidate, std::string& mem
         m_memo->ChangeValue(wxString::FromUTF8(memo));
     if (consultResult >= 0 && consultResult < int(m_grades.size()) && m_grades[consultResult])
         m_grades[consultResult]->SetValue(true);
-    else if (m_noGrade)
-        m_noGrade->SetValue(true);
+    else
+        m_gradeGroup.ClearSelection();
 }
 
 void CAgentConsoleDlg::StartCallInfoTimer() {

@@ -11,6 +11,8 @@
 #include <wx/timer.h>
 
 #include "console/AgentConsole.h"
+#include "console/ConsoleAccess.h"
+#include "console/ConsoleFocus.h"
 #include "console/ConsoleView.h"
 
 class CColorEdit;
@@ -79,7 +81,8 @@ class CAgentConsoleDlg : public wxDialog, public IAgentConsoleView {
     std::array<CColorLabel*, 5> m_labels{};   // 1016, 1012, 1013, 1014, 1018
     std::array<CColorEdit*, 5> m_fields{};    // 1024, 1036, 1039, 1041, 1044
     std::array<wxRadioButton*, 7> m_grades{}; // 7001 .. 7007
-    wxRadioButton* m_noGrade = nullptr;       // hidden member of the group: "none on"
+    GradeGroup m_gradeGroup;                  // the grades' group, with "none on"
+    ConsoleFocus m_focus;
     wxTextCtrl* m_memo = nullptr;
     wxTimer m_timerStartup;
     wxTimer m_timerCallClock;

@@ -38,6 +38,27 @@ void Draw3dRect(cairo_t* cr, const wxRect& r, const wxColour& topLeft,
     cairo_fill(cr);
 }
 
+// A mouse button pressed anywhere in a window hides keyboard focus there until the next
+// key press (GTK shows it again on a key press by itself).
+gboolean HideFocusOnPointerPress(GSignalInvocationHint*, guint, const GValue* params, gpointer) {
+    auto* object = static_cast<GObject*>(g_value_get_object(&params[0]));
+    if (object && GTK_IS_WIDGET(object)) {
+        GtkWidget* topLevel = gtk_widget_get_toplevel(GTK_WIDGET(object));
+        if (GTK_IS_WINDOW(topLevel))
+            gtk_window_set_focus_visible(GTK_WINDOW(topLevel), FALSE);
+    }
+    return TRUE; // stay installed
+}
+
+void InstallPointerPressHook() {
+    static bool installed = false;
+    if (installed)
+        return;
+    installed = true;
+    g_signal_add_emission_hook(g_signal_lookup("button-press-event", GTK_TYPE_WIDGET), 0,
+                               HideFocusOnPointerPress, nullptr, nullptr);
+}
+
 } // namespace
 
 CHoverButton::CHoverButton() {
@@ -54,6 +75,10 @@ CHoverButton::~CHoverButton() {
     // The widget outlives this part of the object: no callback may reach it any more.
     if (m_widget)
         g_signal_handlers_disconnect_by_data(m_widget, this);
+    if (m_topLevel) {
+        g_signal_handlers_disconnect_by_data(m_topLevel, this);
+        g_object_remove_weak_pointer(G_OBJECT(m_topLevel), &m_topLevel);
+    }
     if (m_tipLabel)
         g_object_unref(m_tipLabel);
 }
@@ -76,6 +101,8 @@ bool CHoverButton::Create(wxWindow* parent, wxWindowID id, const wxString& label
     Bind(wxEVT_MOTION, &CHoverButton::OnMotion, this);
     Bind(wxEVT_LEAVE_WINDOW, &CHoverButton::OnLeave, this);
     Bind(wxEVT_KILL_FOCUS, &CHoverButton::OnKillFocus, this);
+    Bind(wxEVT_SET_FOCUS, &CHoverButton::OnSetFocus, this);
+    WatchFocusVisible();
     // Deactivation of the window clears hot; the binding goes with this button.
     if (wxWindow* topLevel = wxGetTopLevelParent(this); topLevel && topLevel != this)
         topLevel->Bind(wxEVT_ACTIVATE, &CHoverButton::OnTopLevelActivate, this);
@@ -90,6 +117,23 @@ void CHoverButton::ConnectGtk() {
     g_signal_connect(m_widget, "state-flags-changed", G_CALLBACK(OnGtkStateFlagsChanged), this);
     g_signal_connect(m_widget, "query-tooltip", G_CALLBACK(OnGtkQueryTooltip), this);
     g_signal_connect(m_widget, "grab-notify", G_CALLBACK(OnGtkGrabNotify), this);
+}
+
+// The focus rectangle follows the window's focus-visible flag.
+void CHoverButton::WatchFocusVisible() {
+    InstallPointerPressHook();
+    wxWindow* topLevel = wxGetTopLevelParent(this);
+    if (!topLevel || topLevel == this || !topLevel->m_widget || !GTK_IS_WINDOW(topLevel->m_widget))
+        return;
+    m_topLevel = topLevel->m_widget;
+    g_object_add_weak_pointer(G_OBJECT(m_topLevel), &m_topLevel);
+    g_signal_connect(m_topLevel, "notify::focus-visible", G_CALLBACK(OnGtkFocusVisibleChanged),
+                     this);
+}
+
+void CHoverButton::OnGtkFocusVisibleChanged(void*, void*, CHoverButton* self) {
+    if (self->HasFocus())
+        self->Refresh();
 }
 
 // The button's own label widget is never drawn (the caption is painted here), but its
@@ -132,8 +176,13 @@ bool CHoverButton::IsPressed() const {
     return m_widget && (gtk_widget_get_state_flags(m_widget) & GTK_STATE_FLAG_ACTIVE) != 0;
 }
 
+bool CHoverButton::ShowsKeyboardFocus() const {
+    return m_widget && gtk_widget_has_visible_focus(m_widget);
+}
+
 CHoverButton::DrawItemState CHoverButton::CurrentDrawState() const {
-    return {m_bHot, IsPressed(), !IsThisEnabled()};
+    const bool disabled = !IsThisEnabled();
+    return {m_bHot, IsPressed(), disabled, !disabled && ShowsKeyboardFocus()};
 }
 
 void CHoverButton::CancelHover() {
@@ -183,6 +232,12 @@ void CHoverButton::OnTopLevelActivate(wxActivateEvent& event) {
 void CHoverButton::OnKillFocus(wxFocusEvent& event) {
     event.Skip();
     CancelHover();
+    Refresh(); // the focus rectangle goes
+}
+
+void CHoverButton::OnSetFocus(wxFocusEvent& event) {
+    event.Skip();
+    Refresh();
 }
 
 int CHoverButton::OnGtkDraw(void* widget, cairo_t* cr, CHoverButton* self) {
@@ -199,7 +254,7 @@ void CHoverButton::OnGtkStateFlagsChanged(void* widget, int previous, CHoverButt
     // The button or a parent was disabled.
     if ((changed & now & GTK_STATE_FLAG_INSENSITIVE) != 0)
         self->CancelHover();
-    if (changed & (GTK_STATE_FLAG_ACTIVE | GTK_STATE_FLAG_INSENSITIVE))
+    if (changed & (GTK_STATE_FLAG_ACTIVE | GTK_STATE_FLAG_INSENSITIVE | GTK_STATE_FLAG_FOCUSED))
         gtk_widget_queue_draw(static_cast<GtkWidget*>(widget));
 }
 
@@ -218,6 +273,8 @@ void CHoverButton::DrawItem(cairo_t* cr, const wxRect& rect, const DrawItemState
     if (m_bPressed || m_bDrawHot)
         DrawFrame(cr, rect);
     DrawCaption(cr, rect);
+    if (state.focused && !state.disabled)
+        DrawFocusRect(cr, rect);
     cairo_restore(cr);
 }
 
@@ -278,6 +335,24 @@ void CHoverButton::DrawCaption(cairo_t* cr, const wxRect& rect) {
         show(0, 0, m_stateColors[(m_bDrawHot || m_bPressed) ? ColorTextHot : ColorTextNormal]);
     }
     g_object_unref(layout);
+}
+
+// A dotted rectangle three pixels inside the edge, in the caption's colour, so it shows
+// on either face.
+void CHoverButton::DrawFocusRect(cairo_t* cr, const wxRect& rect) {
+    constexpr int kInset = 3;
+    if (rect.width <= 2 * kInset + 1 || rect.height <= 2 * kInset + 1)
+        return;
+    SetSource(cr, m_stateColors[(m_bDrawHot || m_bPressed) ? ColorTextHot : ColorTextNormal]);
+    const double dash[] = {1.0, 1.0};
+    cairo_save(cr);
+    cairo_set_dash(cr, dash, 2, 0);
+    cairo_set_line_width(cr, 1.0);
+    cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
+    cairo_rectangle(cr, rect.x + kInset + 0.5, rect.y + kInset + 0.5, rect.width - 2 * kInset - 1,
+                    rect.height - 2 * kInset - 1);
+    cairo_stroke(cr);
+    cairo_restore(cr);
 }
 
 wxImage CHoverButton::RenderToImage(const DrawItemState& state) {

@@ -2,7 +2,9 @@
 // keyboard activation, click notification and accessibility stay the platform's)
 // whose drawing the class takes over: a face in one of four state colours, a raised
 // one-pixel frame while hot (pointer over it), a sunken one while pressed, the caption
-// centred over one or more lines, embossed when disabled, and no focus rectangle.
+// centred over one or more lines, embossed when disabled. A dotted focus rectangle shows
+// keyboard focus only while the keyboard is in use (a key pressed in the window since
+// the last mouse click), so the pointer's look stays the flat one.
 #pragma once
 
 #include <array>
@@ -28,6 +30,7 @@ class CHoverButton : public wxButton {
         bool hot = false;
         bool pressed = false; // held down by the pointer or the space bar
         bool disabled = false;
+        bool focused = false; // keyboard focus on the button, shown
     };
 
     // Two-step creation: construct, then Create (e.g. from a dialog-template factory).
@@ -63,6 +66,9 @@ class CHoverButton : public wxButton {
 
     // Pressed as the platform tracks it (pointer or space bar held on the button).
     bool IsPressed() const;
+
+    // Keyboard focus is on the button and the window shows keyboard focus.
+    bool ShowsKeyboardFocus() const;
 
     // The state the button would be drawn in now.
     DrawItemState CurrentDrawState() const;
@@ -100,16 +106,20 @@ class CHoverButton : public wxButton {
     void ConnectGtk();
     void PrepareLabelWidget();
     void DrawCaption(cairo_t* cr, const wxRect& rect);
+    void DrawFocusRect(cairo_t* cr, const wxRect& rect);
+    void WatchFocusVisible();
     void UpdateHotFromPointer(bool pointerInside, bool leftDown);
     void OnEnter(wxMouseEvent& event);
     void OnMotion(wxMouseEvent& event);
     void OnLeave(wxMouseEvent& event);
     void OnKillFocus(wxFocusEvent& event);
+    void OnSetFocus(wxFocusEvent& event);
     void OnTopLevelActivate(wxActivateEvent& event);
 
     static int OnGtkDraw(void* widget, cairo_t* cr, CHoverButton* self);
     static void OnGtkStateFlagsChanged(void* widget, int previous, CHoverButton* self);
     static void OnGtkGrabNotify(void* widget, int wasGrabbed, CHoverButton* self);
+    static void OnGtkFocusVisibleChanged(void* window, void* pspec, CHoverButton* self);
     static int OnGtkQueryTooltip(void* widget, int x, int y, int keyboard, void* tooltip,
                                  CHoverButton* self);
 
@@ -120,4 +130,5 @@ class CHoverButton : public wxButton {
     std::string m_tipText;
     wxRect m_toolRect;
     void* m_tipLabel = nullptr; // GtkLabel shown in the tooltip, owned by the button
+    void* m_topLevel = nullptr; // GtkWindow whose focus-visible flag the button follows (weak)
 };

@@ -1,6 +1,7 @@
 // Dialog templates into wx controls.
 #include "platform/gui/DialogBuilder.h"
 
+#include "platform/gui/Accessibility.h"
 #include "platform/gui/AppResources.h"
 #include "platform/gui/Fonts.h"
 #include "platform/gui/StaticEdge.h"
@@ -180,6 +181,10 @@ bool CreateDialogFromTemplate(wxDialog* dialog, wxWindow* parent, int templateId
                         wxDefaultPosition, wxDefaultSize, style))
         return false;
     BuildDialogControls(dialog, *dialogTemplate, factory);
+    // The console (the one window with a minimize box) is the application's frame;
+    // every other template is a dialog to assistive technology too.
+    if (!(dialogTemplate->style & res::DialogMinimizeBox))
+        ExposeAsDialog(dialog);
     dialog->CentreOnScreen();
     return true;
 }

@@ -46,9 +46,9 @@ TEST_F(LoginDlgTest, FieldsTakeInputOnlyUpToTheirLimitInCp949Bytes) {
         const std::tuple<int, std::string, std::string, const char*> fields[] = {
             {IDC_EDIT_USER_ID, std::string(300, 'u'), std::string(300, 'u'), "ZEL 사용자ID"},
             {IDC_EDIT_SVC_ID, "1234567", "123456", "ZEL 서비스ID"},
-            {IDC_EDIT_AGENT_NM, "김상담원님이", "김상담원님", "상  담  원  명"},
-            {IDC_EDIT_PASSWORD, "0123456789ab", "0123456789", "비  밀  번  호"},
-            {IDC_EDIT_EXTENSION, std::string(25, '4'), std::string(20, '4'), "전  화  번  호"},
+            {IDC_EDIT_AGENT_NM, "김상담원님이", "김상담원님", "상담원명"},
+            {IDC_EDIT_PASSWORD, "0123456789ab", "0123456789", "비밀번호"},
+            {IDC_EDIT_EXTENSION, std::string(25, '4'), std::string(20, '4'), "전화번호"},
         };
         for (const auto& [id, typed, kept, name] : fields) {
             EXPECT_EQ(Type(dialog, id, typed), kept);
