@@ -1,8 +1,11 @@
 // The agent's state machine: mode changes, the state buttons and the close path.
 #include "console/AgentConsole.h"
 
+#include <chrono>
+#include <cstdlib>
 #include <utility>
 
+#include "rdbclient/RDBClient.h"
 #include "res/ResourceIds.h"
 #include "util/Cp949.h"
 #include "util/PhoneNumber.h"
@@ -24,6 +27,8 @@ int ButtonMaskOf(int agentMode) {
         return BUTTON_LOGOUT | BUTTON_BREAK;
     case AGENT_MODE_BREAK:
         return BUTTON_LOGOUT | BUTTON_READY;
+    case AGENT_MODE_AFTERCALL:
+        return BUTTON_LOGOUT | BUTTON_READY | BUTTON_BREAK;
     default:
         return 0;
     }
@@ -76,6 +81,7 @@ void AgentConsole::OnChangedEvent(int eventType, int agentMode, const std::strin
         {
             std::lock_guard lock(m_mutex);
             m_nAgentMode = agentMode;
+            ++m_modeChanges;
             if (agentMode == AGENT_MODE_INCALL)
                 m_tCallStart = m_clock();
         }
@@ -93,47 +99,84 @@ void AgentConsole::SetButtonMask(int mask) {
     m_view.EnableButton(IDC_BTN_BREAK, (mask & BUTTON_BREAK) != 0);
 }
 
+unsigned AgentConsole::ModeChanges() const {
+    std::lock_guard lock(m_mutex);
+    return m_modeChanges;
+}
+
+void AgentConsole::AfterFailedChange(unsigned modeChangesBefore, const char* text) {
+    InfoBox(text);
+    if (ModeChanges() == modeChangesBefore)
+        m_view.EnableButton(IDC_BTN_LOGIN, true);
+    else
+        SetButtonMask(ButtonMaskOf(AgentMode()));
+}
+
 void AgentConsole::OnLogin() {
+    const unsigned before = ModeChanges();
     m_view.EnableButton(IDC_BTN_LOGIN, false);
     if (m_env.UpdateReadyStatus(AGENT_MODE_READY) == 1) {
         OnChangedEvent(EVENT_MODE_CHANGED, AGENT_MODE_LOGIN, "로그인");
         m_bPolling = true;
         OnChangedEvent(EVENT_MODE_CHANGED, AGENT_MODE_READY, "대기중");
     } else {
-        InfoBox("로그인 실패");
-        m_view.EnableButton(IDC_BTN_LOGIN, true);
+        AfterFailedChange(before, "로그인 실패");
     }
 }
 
 void AgentConsole::OnReady() {
+    const unsigned before = ModeChanges();
     m_view.EnableButton(IDC_BTN_READY, false);
     if (m_env.UpdateReadyStatus(AGENT_MODE_READY) == 1) {
         OnChangedEvent(EVENT_MODE_CHANGED, AGENT_MODE_READY, "대기중");
     } else {
-        InfoBox("상태변경 실패");
-        m_view.EnableButton(IDC_BTN_LOGIN, true);
+        AfterFailedChange(before, "상태변경 실패");
     }
 }
 
 void AgentConsole::OnBreak() {
+    const unsigned before = ModeChanges();
     m_view.EnableButton(IDC_BTN_BREAK, false);
     if (m_env.UpdateReadyStatus(AGENT_MODE_BREAK) == 1) {
         OnChangedEvent(EVENT_MODE_CHANGED, AGENT_MODE_BREAK, "휴식중");
     } else {
-        InfoBox("상태변경 실패");
-        m_view.EnableButton(IDC_BTN_LOGIN, true);
+        AfterFailedChange(before, "상태변경 실패");
     }
 }
 
 void AgentConsole::OnLogout() {
+    SignOut(false);
+}
+
+bool AgentConsole::SignOut(bool retryOnFreshConnection) {
+    const unsigned before = ModeChanges();
     m_view.EnableButton(IDC_BTN_LOGOUT, false);
-    if (m_env.UpdateReadyStatus(AGENT_MODE_LOGOUT) == 1) {
+    bool signedOut = m_env.UpdateReadyStatus(AGENT_MODE_LOGOUT) == 1;
+    if (!signedOut && retryOnFreshConnection && Reconnect()) {
+        const QuietBoxes quiet;
+        signedOut = m_env.UpdateReadyStatus(AGENT_MODE_LOGOUT) == 1;
+    }
+    DebugTrace("SignOut %s", signedOut ? "signed out" : "failed");
+    if (signedOut) {
         m_bPolling = false;
         OnChangedEvent(EVENT_MODE_CHANGED, AGENT_MODE_LOGOUT, "로그아웃");
-    } else {
-        InfoBox("로그아웃 실패");
-        m_view.EnableButton(IDC_BTN_LOGIN, true);
+        return true;
     }
+    AfterFailedChange(before, "로그아웃 실패");
+    return false;
+}
+
+bool AgentConsole::Reconnect() {
+    const int old = m_env.connection;
+    if (!m_env.RDBServerOpen()) {
+        m_env.connection = old;
+        DebugTrace("Reconnect failed, the old connection kept");
+        return false;
+    }
+    // Waits for a statement the worker may be running on it.
+    if (old != 0)
+        RDBServerClose(old);
+    return true;
 }
 
 void AgentConsole::OnCallInfoTimer() {
@@ -141,11 +184,21 @@ void AgentConsole::OnCallInfoTimer() {
 }
 
 void AgentConsole::ClearCallInfo() {
+    const TransferInfo next = LastPoll();
+    if (next.xanId == m_strXanId && !m_strXanId.empty()) {
+        // The same call shown again: what the agent entered for it stays.
+        m_callInfo = next;
+        for (const int id : {IDC_EDIT_TELNUM, IDC_EDIT_CUSTINFO1, IDC_EDIT_CUSTINFO2,
+                             IDC_EDIT_CUSTINFO3, IDC_EDIT_CUSTINFO4})
+            m_view.SetFieldText(id, "");
+        return;
+    }
+    SavePendingResult(next.xanId);
     for (const int id : {IDC_EDIT_TELNUM, IDC_EDIT_CUSTINFO1, IDC_EDIT_CUSTINFO2,
                          IDC_EDIT_CUSTINFO3, IDC_EDIT_CUSTINFO4, IDC_EDIT_MEMO})
         m_view.SetFieldText(id, "");
     // One copy of the poll record serves both the call result and the display.
-    m_callInfo = LastPoll();
+    m_callInfo = next;
     m_strXanId = m_callInfo.xanId;
     m_nConsultResult = -1;
     m_strMemo.clear();
@@ -178,8 +231,18 @@ bool AgentConsole::ConfirmClose() {
                                               "로그인된 상태 입니다. 종료 하시겠습니까?");
     if (answer != platform::IDYES)
         return false;
-    OnLogout();
-    return true;
+    if (AgentMode() == AGENT_MODE_LOGOUT || SignOut(true)) {
+        RetryUnsavedResults();
+        return true;
+    }
+    // The database still has the desk signed in (ready, if it was): calls would keep
+    // coming to an empty desk. Ending anyway is the agent's explicit second choice.
+    return m_env.FormatMessageBox(
+               m_view.BoxOwner(), "에러",
+               platform::MB_YESNO | platform::MB_ICONSTOP | platform::MB_DEFBUTTON2,
+               "데이터베이스에 연결할 수 없어 로그아웃하지 못했습니다.\r\n"
+               "상담원 상태가 대기중으로 남아 있어 전화가 계속 연결될 수 있습니다.\r\n"
+               "그래도 종료 하시겠습니까?") == platform::IDYES;
 }
 
 bool AgentConsole::SignOutForShutdown() {
@@ -190,8 +253,10 @@ bool AgentConsole::SignOutForShutdown() {
     const platform::MessageBoxHandler previous = platform::SetMessageBoxHandler({});
     bool signedOut = false;
     for (int attempt = 0; attempt < 3 && !signedOut; ++attempt) {
-        if (attempt > 0)
+        if (attempt > 0) {
             std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            Reconnect();
+        }
         signedOut = m_env.UpdateReadyStatus(AGENT_MODE_LOGOUT) == 1;
     }
     platform::SetMessageBoxHandler(previous);
@@ -202,4 +267,14 @@ bool AgentConsole::SignOutForShutdown() {
         m_nAgentMode = AGENT_MODE_LOGOUT;
     }
     return signedOut;
+}
+
+QuietBoxes::QuietBoxes()
+    : m_previous(platform::SetThreadMessageBoxHandler([](const platform::MessageBoxRequest& box) {
+          DebugTrace("box not shown [%s] %s", box.caption.c_str(), box.text.c_str());
+          return (box.style & 0xF) == platform::MB_YESNO ? platform::IDNO : platform::IDOK;
+      })) {}
+
+QuietBoxes::~QuietBoxes() {
+    platform::SetThreadMessageBoxHandler(std::move(m_previous));
 }

@@ -9,11 +9,17 @@
 // it gives up when told to stop). m_mutex guards what both threads touch: the mode,
 // the call start time and the poll record; the polling switch is atomic. The call
 // result (m_strXanId, grade, memo) and m_custInfo belong to the UI thread alone.
+//
+// Every message box runs a nested event loop in which the worker's UI work and the
+// window's timers go on: code that shows a box takes what it acts on (the call's
+// XAN_ID, the grade, the memo, the mode) before it and checks afterwards that the state
+// still holds.
 #pragma once
 
 #include <atomic>
 #include <condition_variable>
 #include <ctime>
+#include <deque>
 #include <functional>
 #include <mutex>
 #include <stop_token>
@@ -40,8 +46,32 @@ enum ButtonMask : int {
     BUTTON_BREAK = 0x8,
 };
 
+// After-call work: a call ended with its result unregistered keeps the desk out of the
+// call centre's distribution for a while (opt-in; see AfterCallWorkSeconds).
+inline constexpr int AGENT_MODE_AFTERCALL = 5;
+
 // The buttons enabled in a mode (0 for a mode without buttons or an unknown one).
 int ButtonMaskOf(int agentMode);
+
+// While it lives, the message boxes of the calling thread are not shown but traced
+// (answered OK, or No to a question): for the console's own automatic retries.
+class QuietBoxes {
+  public:
+    QuietBoxes();
+    ~QuietBoxes();
+    QuietBoxes(const QuietBoxes&) = delete;
+    QuietBoxes& operator=(const QuietBoxes&) = delete;
+
+  private:
+    platform::MessageBoxHandler m_previous;
+};
+
+// What the agent entered for one call: its XAN_ID, the grade (0..6, -1 none), the memo.
+struct CallResult {
+    std::string xanId;
+    int grade = -1;
+    std::string memo;
+};
 
 class AgentConsole {
   public:
@@ -78,8 +108,9 @@ class AgentConsole {
     void UpdateCallTime();   // UI thread
     int UpdateTodayStats();  // either thread: 1 query ran, 0 database error
 
-    // Close path: false when the agent chose to stay; true when the window may close
-    // (signed out first if signed in, whatever the result). UI thread.
+    // Close path: false when the agent chose to stay; true when the window may close.
+    // A signed-in agent is signed out first, retried on a fresh connection; when that
+    // still fails the desk would stay ready, so ending anyway takes a second Yes. UI thread.
     bool ConfirmClose();
     // Signs a signed-in agent out without asking and without boxes, the worker stopped
     // first (a signal, the end of the session). True when nothing is left signed in.
@@ -96,12 +127,23 @@ class AgentConsole {
 
     // State, for the window and for tests.
     int AgentMode() const;
+    unsigned ModeChanges() const;
     bool IsPolling() const { return m_bPolling; }
     std::time_t CallStart() const;
     TransferInfo LastPoll() const;
     const std::string& XanId() const { return m_strXanId; }
     int ConsultResult() const { return m_nConsultResult; }
     const std::string& Memo() const { return m_strMemo; }
+    // Results of ended calls whose save failed, waiting for the next try (UI thread).
+    const std::deque<CallResult>& UnsavedResults() const { return m_unsaved; }
+
+    // Seconds of after-call work from the settings file (key AFTER_CALL_WORK_SEC of
+    // [GENERAL]); 0, the default, turns it off.
+    int AfterCallWorkSeconds() const;
+    static constexpr const char* kAfterCallWorkKey = "AFTER_CALL_WORK_SEC";
+    static constexpr int kAfterCallWorkMaxSeconds = 3600;
+    // Failed saves kept for a later try; the oldest goes first beyond this (it is traced).
+    static constexpr std::size_t kMaxUnsavedResults = 100;
 
     // Memo limit in CP949 bytes.
     static constexpr std::size_t kMemoMaxBytes = 250;
@@ -111,6 +153,22 @@ class AgentConsole {
 
   private:
     void PollLoop(std::stop_token stop);
+    // A failed state change has shown its boxes: Login enabled as ever, unless the mode
+    // changed meanwhile (a call taken inside a box), then the buttons follow the mode.
+    void AfterFailedChange(unsigned modeChangesBefore, const char* text);
+    bool SignOut(bool retryOnFreshConnection);
+    // Replaces the connection by a new one; false (the old one kept) when none opens.
+    bool Reconnect();
+    // Writes a call's result; quiet: no boxes (traced instead) and one retry.
+    bool WriteCallResult(const CallResult& result, bool quiet);
+    // Before a new call's fields are cleared: what the agent entered for the ended call
+    // is written to that call's row, and earlier failed saves are tried again.
+    void SavePendingResult(const std::string& nextXanId);
+    void RetryUnsavedResults();
+    // After-call work (UI thread).
+    void EnterAfterCallWork(int seconds);
+    void EndAfterCallWork();
+    void ShowAfterCallTitle();
     void Sleep(int ms, std::stop_token stop);
     int ShowBoxFromWorker(const platform::MessageBoxRequest& request);
     // Runs fn on the UI thread (at once when already there); false if given up.
@@ -127,9 +185,15 @@ class AgentConsole {
     // Shared by both threads.
     mutable std::mutex m_mutex;
     int m_nAgentMode = AGENT_MODE_LOGOUT;
+    unsigned m_modeChanges = 0; // counts OnChangedEvent mode changes
     std::time_t m_tCallStart = 0;
     TransferInfo m_transferInfo;
     std::atomic<bool> m_bPolling{false};
+    // The worker's database error box: one per outage, until a poll succeeds again.
+    std::atomic<bool> m_outageBoxShown{false};
+    bool m_pollHadError = false; // worker only
+    // After-call work of the call in progress (seconds, 0 none), fixed when it is taken.
+    std::atomic<int> m_callAfterWorkSec{0};
 
     // UI thread only.
     TransferInfo m_callInfo; // the poll record of the call being shown
@@ -137,6 +201,9 @@ class AgentConsole {
     std::string m_strXanId;
     int m_nConsultResult = -1;
     std::string m_strMemo;
+    std::deque<CallResult> m_unsaved;
+    std::time_t m_tAfterCallEnd = 0;   // when after-call work ends
+    std::time_t m_tAfterCallRetry = 0; // next try of a failed ready statement
 
     std::stop_source m_stop;
     std::thread m_worker;

@@ -5,6 +5,8 @@
 #include <condition_variable>
 #include <memory>
 
+#include "util/Trace.h"
+
 void AgentConsole::StartWorker() {
     if (m_worker.joinable() || m_stop.stop_requested())
         return;
@@ -24,12 +26,20 @@ void AgentConsole::Sleep(int ms, std::stop_token stop) {
 }
 
 int AgentConsole::ShowBoxFromWorker(const platform::MessageBoxRequest& request) {
-    // Shown on the UI thread through the process-wide handler; a worker told to stop
-    // leaves the box to the agent and goes on as if it had been dismissed.
-    auto answer = std::make_shared<std::atomic<int>>(
-        (request.style & 0xF) == platform::MB_YESNO ? platform::IDNO : platform::IDOK);
-    OnUi([answer, request] { *answer = platform::ShowMessageBox(request); });
-    return *answer;
+    // One box per outage, shown without an owner and without blocking: the console stays
+    // usable (the agent may sign out) and polling goes on. Until a poll succeeds again
+    // the further errors are only traced.
+    m_pollHadError = true;
+    if (m_outageBoxShown.exchange(true)) {
+        DebugTrace("box not shown again in this outage [%s] %s", request.caption.c_str(),
+                   request.text.c_str());
+        return (request.style & 0xF) == platform::MB_YESNO ? platform::IDNO : platform::IDOK;
+    }
+    platform::MessageBoxRequest box = request;
+    box.owner = nullptr;
+    box.modeless = true;
+    OnUi([box] { platform::ShowMessageBox(box); });
+    return (request.style & 0xF) == platform::MB_YESNO ? platform::IDNO : platform::IDOK;
 }
 
 void AgentConsole::PollLoop(std::stop_token stop) {
@@ -37,7 +47,10 @@ void AgentConsole::PollLoop(std::stop_token stop) {
         [this](const platform::MessageBoxRequest& request) { return ShowBoxFromWorker(request); });
     while (!stop.stop_requested()) {
         if (m_bPolling) {
+            m_pollHadError = false;
             PollTransfer();
+            if (!m_pollHadError)
+                m_outageBoxShown = false;
             Sleep(kPollIntervalMs, stop);
         } else {
             Sleep(kIdleCheckMs, stop);
@@ -61,19 +74,28 @@ int AgentConsole::PollTransfer() {
     if (info.transferStatus == 1) {
         if (mode == AGENT_MODE_INCALL)
             return 0;
-        m_env.UpdateHistAgentName(info.xanId);
-        // The mode change comes before TIMER_CALL_INFO, so the worker waits for it. A
-        // sign-out that got in meanwhile wins: a signed-out agent takes no call.
-        auto changed = std::make_shared<std::atomic<bool>>(false);
-        OnUi([this, changed] {
+        // The UI thread decides whether the console takes the call: a sign-out that got
+        // in meanwhile wins, and a signed-out agent takes no call. Only a call taken is
+        // stamped with the agent's name.
+        const int afterCallWork = AfterCallWorkSeconds();
+        auto taken = std::make_shared<std::atomic<bool>>(false);
+        OnUi([this, taken, afterCallWork] {
             if (!m_bPolling || AgentMode() == AGENT_MODE_INCALL)
                 return;
+            m_callAfterWorkSec = afterCallWork;
             OnChangedEvent(EVENT_MODE_CHANGED, AGENT_MODE_INCALL, "통화중");
             m_view.StartCallInfoTimer();
             m_view.RequestAttention();
-            *changed = true;
+            *taken = true;
         });
-        return *changed ? 1 : 0;
+        if (!*taken)
+            return 0;
+        m_env.UpdateHistAgentName(info.xanId);
+        // With after-call work the desk leaves the distribution for the call, so that no
+        // call can reach it between the hang-up and the end of the work.
+        if (afterCallWork > 0)
+            m_env.UpdateReadyStatus(AGENT_MODE_BREAK);
+        return 1;
     }
 
     if (mode != AGENT_MODE_INCALL)
@@ -82,8 +104,18 @@ int AgentConsole::PollTransfer() {
     OnUi([this, changed] {
         if (AgentMode() != AGENT_MODE_INCALL)
             return;
-        OnChangedEvent(EVENT_MODE_CHANGED, AGENT_MODE_READY, "대기중");
         *changed = true;
+        if (const int seconds = m_callAfterWorkSec; seconds > 0) {
+            // Out of the distribution since the call was taken: after-call work while the
+            // result is unregistered, else ready again at once.
+            const bool registered = m_strXanId.empty();
+            EnterAfterCallWork(registered ? 0 : seconds);
+            if (registered)
+                EndAfterCallWork();
+        } else {
+            OnChangedEvent(EVENT_MODE_CHANGED, AGENT_MODE_READY, "대기중");
+        }
+        RetryUnsavedResults();
     });
     if (!*changed)
         return 0;

@@ -24,4 +24,7 @@ class IAgentConsoleView {
     virtual void RequestAttention() = 0;
     // The owner of the console's message boxes (null: none).
     virtual wxWindow* BoxOwner() = 0;
+    // A short note the agent sees without a box, fading after a few seconds (for
+    // example: the ended call's result was saved when the next call came).
+    virtual void ShowNote(const std::string& text) { (void)text; }
 };

@@ -18,6 +18,7 @@ enum : unsigned {
     MB_ICONQUESTION = 0x20,
     MB_ICONEXCLAMATION = 0x30,
     MB_ICONINFORMATION = 0x40,
+    MB_DEFBUTTON2 = 0x100, // the second button (No) is the default
 };
 enum : int { IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7 };
 
@@ -27,6 +28,9 @@ struct MessageBoxRequest {
     std::string text;
     std::string caption;
     unsigned style = MB_OK;
+    // Shown without blocking: the box stays up while the program goes on, and the call
+    // returns IDOK at once. For the worker's error box, which must leave the console usable.
+    bool modeless = false;
 };
 
 using MessageBoxHandler = std::function<int(const MessageBoxRequest&)>;

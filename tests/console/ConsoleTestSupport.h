@@ -42,6 +42,7 @@ class FakeView : public IAgentConsoleView {
     void StartCallInfoTimer() override { timerStarts += Check(1); }
     void RequestAttention() override { attention += Check(1); }
     wxWindow* BoxOwner() override { return Owner(); }
+    void ShowNote(const std::string& text) override { notes.push_back(Check(text)); }
     static wxWindow* Owner() { return reinterpret_cast<wxWindow*>(0x5501); } // only compared
 
     std::string Text(int id) { return m_texts[id]; }
@@ -55,6 +56,7 @@ class FakeView : public IAgentConsoleView {
     std::string memoControl; // the call result's controls, as the agent left them
     int resultControl = -1;
     int timerStarts = 0, attention = 0;
+    std::vector<std::string> notes;
     std::atomic<int> wrongThread{0};
 
   private:

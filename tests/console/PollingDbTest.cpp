@@ -63,7 +63,8 @@ TEST_F(PollingTest, ACallOnBreakOutlastsNoRowAndAFailedReadAndANextOneReplacesIt
     console_->UpdateCallTime();
     EXPECT_EQ(view_.Text(IDC_STATIC_CALLTIME), "00:00:00");
 
-    // A next call, even without customer information, replaces the unregistered one.
+    // A next call, even without customer information, replaces the unregistered one,
+    // whose grade and memo are saved to its own row first.
     view_.memoControl = "메모 작성 중";
     view_.resultControl = 4;
     TransferCall(500007);
@@ -74,7 +75,7 @@ TEST_F(PollingTest, ACallOnBreakOutlastsNoRowAndAFailedReadAndANextOneReplacesIt
     EXPECT_EQ(view_.memoControl, "");
     EXPECT_EQ(view_.resultControl, -1);
     EXPECT_EQ(view_.Text(IDC_EDIT_CUSTINFO1), "");
-    EXPECT_EQ(Hist(500004, "CONSULT_RESULT"), std::nullopt);
+    EXPECT_EQ(Hist(500004, "concat(CONSULT_RESULT, '/', COMMENT)"), "05/메모 작성 중");
 }
 
 } // namespace

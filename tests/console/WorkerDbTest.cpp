@@ -20,7 +20,8 @@ TEST_F(WorkerTest, TheWorkerTakesACallWithinASecondAndTheWindowWorkRunsOnTheUiTh
     ui_.PumpUntil({}, Ms(300));
     TransferCall(500301);
     ASSERT_TRUE(ui_.PumpUntil([this] { return view_.timerStarts == 1; }, Ms(1500)));
-    EXPECT_EQ(Hist(500301, "AGENT_NM"), kAgentName);
+    // The worker stamps the call once the UI thread has taken it.
+    EXPECT_TRUE(ui_.PumpUntil([this] { return Hist(500301, "AGENT_NM") == kAgentName; }, Ms(500)));
 
     SetTransferStatus(0);
     ASSERT_TRUE(ui_.PumpUntil([this] { return view_.Text(IDC_STATIC_TODAY_COUNT) == "1"; }));
