@@ -55,7 +55,8 @@ CAgentConsoleDlg::CAgentConsoleDlg(wxWindow* parent, CTELVOAgentEnv& env)
       m_console(*this, env,
                 [](std::function<void()> fn) { platform::PostToUiThread(std::move(fn)); }),
       m_hBackBrush(kWindowBack), m_timerStartup(this, TIMER_STARTUP),
-      m_timerCallClock(this, TIMER_CALL_CLOCK), m_timerCallInfo(this, TIMER_CALL_INFO) {
+      m_timerCallClock(this, TIMER_CALL_CLOCK), m_timerCallInfo(this, TIMER_CALL_INFO),
+      m_timerNote(this, TIMER_NOTE) {
     platform::CreateDialogFromTemplate(
         this, parent, IDD_AGENT_CONSOLE,
         [this](wxWindow* dlg, const res::ControlTemplate& control, const wxPoint& pos,
@@ -73,6 +74,11 @@ CAgentConsoleDlg::CAgentConsoleDlg(wxWindow* parent, CTELVOAgentEnv& env)
     // Radio groups always have one button on: the group has a member for "no grade".
     m_gradeGroup.Attach(m_grades);
     m_memo = platform::GetDlgItemAs<wxTextCtrl>(this, IDC_EDIT_MEMO);
+    // The free corner under the register button (dialog units 327,146 to 377,198).
+    m_note = new wxStaticText(this, wxID_ANY, wxString(), ConvertDialogToPixels(wxPoint(327, 146)),
+                              ConvertDialogToPixels(wxSize(50, 52)), wxST_NO_AUTORESIZE);
+    m_note->SetForegroundColour(wxColour(0, 0, 160));
+    m_note->Hide();
 
     SetBackgroundColour(m_hBackBrush.GetColour());
     SetEscapeId(wxID_NONE);
@@ -166,6 +172,7 @@ void CAgentConsoleDlg::StopTimers() {
     m_timerStartup.Stop();
     m_timerCallClock.Stop();
     m_timerCallInfo.Stop();
+    m_timerNote.Stop();
 }
 
 void CAgentConsoleDlg::OnTimer(wxTimerEvent& event) {
@@ -181,6 +188,10 @@ void CAgentConsoleDlg::OnTimer(wxTimerEvent& event) {
     case TIMER_CALL_INFO:
         m_timerCallInfo.Stop();
         m_console.OnCallInfoTimer();
+        break;
+    case TIMER_NOTE:
+        if (m_note)
+            m_note->Hide();
         break;
     default:
         break;
@@ -340,6 +351,20 @@ void CAgentConsoleDlg::ExchangeCallResult(bool saveAndValidate, std::string& mem
         m_grades[consultResult]->SetValue(true);
     else
         m_gradeGroup.ClearSelection();
+}
+
+void CAgentConsoleDlg::ShowNote(const std::string& text) {
+    DebugTrace("note: %s", text.c_str());
+    if (!m_note)
+        return;
+    m_note->SetLabelText(wxString::FromUTF8(text));
+    m_note->Wrap(m_note->GetSize().GetWidth());
+    m_note->Show();
+    m_timerNote.StartOnce(kNoteMs);
+}
+
+wxString CAgentConsoleDlg::NoteText() const {
+    return m_note && m_note->IsShown() ? m_note->GetLabelText() : wxString();
 }
 
 void CAgentConsoleDlg::StartCallInfoTimer() {

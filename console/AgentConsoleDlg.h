@@ -19,6 +19,7 @@ class CColorEdit;
 class CColorLabel;
 class CHoverButton;
 class wxRadioButton;
+class wxStaticText;
 class wxTextCtrl;
 
 class CAgentConsoleDlg : public wxDialog, public IAgentConsoleView {
@@ -27,6 +28,8 @@ class CAgentConsoleDlg : public wxDialog, public IAgentConsoleView {
     static constexpr int TIMER_STARTUP = 0;
     static constexpr int TIMER_CALL_CLOCK = 1;
     static constexpr int TIMER_CALL_INFO = 1001;
+    static constexpr int TIMER_NOTE = 2; // hides the note of ShowNote
+    static constexpr int kNoteMs = 6000;
     static constexpr int kStartupDelayMs = 500;
     static constexpr int kCallClockMs = 1000;
     // The About command of the context menu.
@@ -61,6 +64,9 @@ class CAgentConsoleDlg : public wxDialog, public IAgentConsoleView {
     void StartCallInfoTimer() override;
     void RequestAttention() override;
     wxWindow* BoxOwner() override { return this; }
+    void ShowNote(const std::string& text) override;
+    // The note's text while it is shown, else empty.
+    wxString NoteText() const;
 
   protected:
     // Runs the sign-in dialog: wxID_OK or wxID_CANCEL. Replaceable for tests.
@@ -87,6 +93,8 @@ class CAgentConsoleDlg : public wxDialog, public IAgentConsoleView {
     wxTimer m_timerStartup;
     wxTimer m_timerCallClock;
     wxTimer m_timerCallInfo;
+    wxTimer m_timerNote;
+    wxStaticText* m_note = nullptr; // below the register button, shown for a few seconds
     bool m_bInitialised = false;
     bool m_bInClosePath = false;
     bool m_bShuttingDown = false;
