@@ -8,6 +8,7 @@
 # Keys: SVC_ID 570, TEL_NUM '5570', USER_ID 'fault1'; calls use XAN_ID 570001 and up.
 # shellcheck shell=bash disable=SC2317 # functions run through check and wait_for
 set -uo pipefail
+shopt -s extglob # window title patterns such as @(에러|알림)
 
 ZELAGENT="$(realpath "$1")" CALLCENTER="$(realpath "$2")"
 FAULT_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
@@ -72,24 +73,36 @@ write_env() {
 }
 
 # ---- the program's windows ---------------------------------------------------------
-# A window of the program whose title matches the pattern. GTK writes non-Latin titles
-# only into _NET_WM_NAME, which getwindowname reads (search --name looks at WM_NAME).
+# The newest window of the program whose title matches the pattern (of boxes stacked
+# by nested loops, the one that takes input). GTK writes non-Latin titles only into
+# _NET_WM_NAME, which getwindowname reads (search --name looks at WM_NAME).
 window_named() {
-  local w
+  local w name found=""
   for w in $(xdotool search --onlyvisible --pid "$AGENT_PID" 2>/dev/null); do
+    name="$(xdotool getwindowname "$w" 2>/dev/null)" && [ -n "$name" ] || continue
     # shellcheck disable=SC2254
-    case "$(xdotool getwindowname "$w" 2>/dev/null)" in $1) echo "$w"; return 0 ;; esac
+    case "$name" in $1) ((w > ${found:-0})) && found=$w ;; esac
   done
-  return 1
+  [ -n "$found" ] && echo "$found"
 }
 # How many visible windows of the program have a title matching the pattern.
 windows_named() {
-  local w n=0
+  local w name n=0
   for w in $(xdotool search --onlyvisible --pid "$AGENT_PID" 2>/dev/null); do
+    name="$(xdotool getwindowname "$w" 2>/dev/null)" && [ -n "$name" ] || continue
     # shellcheck disable=SC2254
-    case "$(xdotool getwindowname "$w" 2>/dev/null)" in $1) n=$((n + 1)) ;; esac
+    case "$name" in $1) n=$((n + 1)) ;; esac
   done
   echo "$n"
+}
+# The ids of the program's visible boxes, one a line.
+box_ids() {
+  local w name
+  for w in $(xdotool search --onlyvisible --pid "$AGENT_PID" 2>/dev/null); do
+    name="$(xdotool getwindowname "$w" 2>/dev/null)" && [ -n "$name" ] || continue
+    # shellcheck disable=SC2254
+    case "$name" in $BOXES) echo "$w" ;; esac
+  done
 }
 has_window() { [ -n "$(window_named "$1")" ]; }
 no_window() { ! has_window "$1"; }
@@ -114,14 +127,34 @@ click_break() { click_du 56 8 25 25; }
 click_logout() { click_du 84 8 25 25; }
 # Answers the box with this title with its default button (Return), or with a key.
 answer_box() { wait_for 100 has_window "$1" && focus "$1" && xdotool key "${2:-Return}"; }
-# Answers every box with this title (default "에러") with Return as it comes, until
+# Answers a box with its default button. A modal box holds the keyboard: Return. A box
+# with no owner window (the worker's outage box) is not modal, and a key sent to it
+# could reach the console, which runs modally: its only button, bottom right, is clicked.
+answer_window() {
+  if xprop -id "$1" WM_TRANSIENT_FOR 2>/dev/null | grep -q 'not found'; then
+    local X Y WIDTH HEIGHT
+    read -r X Y WIDTH HEIGHT < <(xwininfo -id "$1" | awk '/Absolute upper-left X/ {x = $NF}
+      /Absolute upper-left Y/ {y = $NF} /Width:/ {w = $NF} /Height:/ {h = $NF} END {print x, y, w, h}')
+    xdotool mousemove 0 0
+    xdotool mousemove --sync $((X + WIDTH - 45)) $((Y + HEIGHT - 27))
+    sleep 0.2
+    xdotool click 1
+  else
+    xdotool windowfocus --sync "$1" 2>/dev/null && xdotool key Return
+  fi
+}
+# The program's boxes: every window but the console, About and the sign-in dialog
+# (database errors and questions are "에러", notices "알림").
+BOXES='!(ZELAgent-*|ZELAgent\(*|로그인)'
+# Answers every box with this title (default: any box) with Return as it comes, until
 # none has come for <quiet> seconds or <limit> seconds have passed; the count in ANSWERED.
 answer_boxes() {
   local limit=$(($(now_ms) + $1 * 1000)) quiet_ms=$(($2 * 1000)) last w
   last=$(now_ms) ANSWERED=0
   while (($(now_ms) < limit)) && (($(now_ms) - last < quiet_ms)); do
-    if w="$(window_named "${3:-에러}")"; then
-      xdotool windowfocus --sync "$w" 2>/dev/null && xdotool key Return
+    if w="$(window_named "${3:-$BOXES}")"; then
+      note "answering box '$(xdotool getwindowname "$w" 2>/dev/null)' ($w)"
+      answer_window "$w"
       ANSWERED=$((ANSWERED + 1))
       wait_for 20 eval "! xwininfo -id $w 2>/dev/null | grep -q IsViewable"
       last=$(now_ms)
