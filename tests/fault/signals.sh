@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# SIGTERM and SIGINT while ready, on break and in a call, and SIGTERM while a box is
-# open: the program ends with 128 + the signal and the desk is signed out
-# (IS_READY 1, STATUS_START_TIME '00000000000000').
+# SIGTERM and SIGINT while ready, on break and in a call, SIGTERM while a box is open,
+# SIGHUP, and the display going away: the program ends (128 + the signal, or 1 for the
+# display) and the desk is signed out (IS_READY 1, STATUS_START_TIME '00000000000000').
 source "$(dirname "$0")/lib.sh"
 db start && seed_agent && write_env || { fail "private server"; exit 1; }
 
@@ -26,4 +26,24 @@ for signal in TERM INT; do
   for state in ready break call; do signal_in $signal $state; done
 done
 signal_in TERM box
+signal_in HUP ready
+
+# The display going away (the end of the desktop session without a signal): the desk
+# is signed out and the program ends with status 1. The program runs on an X server of
+# its own for this, which is then ended.
+(exec Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp 3>"$RUN_DIR/display" 2>/dev/null) &
+XSERVER=$!
+trap '[ -n "$XSERVER" ] && kill "$XSERVER" 2>/dev/null; finish' EXIT
+if check "a second X server" wait_for 100 grep -q . "$RUN_DIR/display"; then
+  OUTER_DISPLAY="$DISPLAY"
+  export DISPLAY=":$(tr -dc 0-9 <"$RUN_DIR/display")"
+  if start_and_sign_in; then
+    kill -TERM "$XSERVER"
+    check "display lost: the program ended" reap_agent 150 && expect_eq "display lost: exit status" 1 "$STATUS"
+    expect_eq "display lost: desk signed out" "1/00000000000000" "$(desk_state)"
+  fi
+  export DISPLAY="$OUTER_DISPLAY"
+fi
+wait "$XSERVER" 2>/dev/null
+XSERVER=""
 done_scenario
