@@ -1,6 +1,7 @@
 // CHoverButton: a GtkButton whose "draw" signal the class answers itself.
 #include "controls/HoverButton.h"
 
+#include "platform/gui/Accessibility.h"
 #include "platform/gui/AppCss.h"
 #include "platform/gui/SysColors.h"
 
@@ -97,6 +98,7 @@ bool CHoverButton::Create(wxWindow* parent, wxWindowID id, const wxString& label
         return false;
     ConnectGtk();
     PrepareLabelWidget();
+    NameForAssistiveTech();
     Bind(wxEVT_ENTER_WINDOW, &CHoverButton::OnEnter, this);
     Bind(wxEVT_MOTION, &CHoverButton::OnMotion, this);
     Bind(wxEVT_LEAVE_WINDOW, &CHoverButton::OnLeave, this);
@@ -147,7 +149,13 @@ void CHoverButton::PrepareLabelWidget() {
 void CHoverButton::SetLabel(const wxString& label) {
     wxButton::SetLabel(label);
     PrepareLabelWidget();
+    NameForAssistiveTech();
     Refresh();
+}
+
+// A multi-line caption is read as the words it shows ("로그\n아웃" as 로그아웃).
+void CHoverButton::NameForAssistiveTech() {
+    platform::SetAccessibleName(this, platform::PlainAccessibleText(GetLabelText().utf8_string()));
 }
 
 bool CHoverButton::Enable(bool enable) {

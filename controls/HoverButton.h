@@ -105,6 +105,7 @@ class CHoverButton : public wxButton {
     void Init();
     void ConnectGtk();
     void PrepareLabelWidget();
+    void NameForAssistiveTech();
     void DrawCaption(cairo_t* cr, const wxRect& rect);
     void DrawFocusRect(cairo_t* cr, const wxRect& rect);
     void WatchFocusVisible();

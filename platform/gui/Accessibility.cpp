@@ -27,6 +27,10 @@ void Relate(AtkObject* field, AtkObject* label) {
     atk_object_add_relationship(label, ATK_RELATION_LABEL_FOR, field);
 }
 
+bool IsBlank(char c) {
+    return c == ' ' || c == '\n' || c == '\r' || c == '\t';
+}
+
 bool IsAscii(char c) {
     return (static_cast<unsigned char>(c) & 0x80) == 0;
 }
@@ -38,18 +42,20 @@ std::string PlainAccessibleText(std::string_view text) {
     plain.reserve(text.size());
     std::size_t i = 0;
     while (i < text.size()) {
-        if (text[i] != ' ') {
+        if (!IsBlank(text[i])) {
             plain += text[i++];
             continue;
         }
         std::size_t end = i;
-        while (end < text.size() && text[end] == ' ')
-            ++end;
+        bool lineBreak = false;
+        while (end < text.size() && IsBlank(text[end]))
+            lineBreak |= text[end++] == '\n';
         const bool leading = plain.empty();
         const bool trailing = end == text.size();
-        // Blanks that space syllables out stand between two non-ASCII characters.
-        const bool spacing =
-            end - i >= 2 && !leading && !trailing && !IsAscii(plain.back()) && !IsAscii(text[end]);
+        // Blanks that space syllables out, or a line break that splits a word over two
+        // lines ("로그\n아웃"), stand between two non-ASCII characters.
+        const bool spacing = (end - i >= 2 || lineBreak) && !leading && !trailing &&
+                             !IsAscii(plain.back()) && !IsAscii(text[end]);
         if (!leading && !trailing && !spacing)
             plain += ' ';
         i = end;

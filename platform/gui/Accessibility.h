@@ -10,8 +10,9 @@ class wxWindow;
 
 namespace platform {
 
-// A label's text as it should be read out: the blanks that space a caption's syllables
-// apart ("비  밀  번  호") are dropped, other runs of blanks become one.
+// A caption as it should be read out: the blanks that space its syllables apart
+// ("비  밀  번  호") and a line break inside a word ("로그\n아웃") are dropped, other
+// runs of blanks and line breaks become one blank.
 std::string PlainAccessibleText(std::string_view text);
 
 // Tells assistive technology that label names field: the field's accessible name
