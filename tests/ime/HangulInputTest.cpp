@@ -3,6 +3,7 @@
 // a syllable being composed at the field's byte limit.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <string>
 #include <vector>
@@ -37,20 +38,18 @@ std::string Repeat(const std::string& text, int count) {
     return out;
 }
 
-// Presses the keys with xdotool as a keyboard would, into the window with the X focus,
-// while the event loop runs, then lets the input method's answers arrive.
-bool TypeKeys(const std::string& keys) {
-    std::vector<std::string> args = {"xdotool", "type", "--delay", "80", "--", keys};
-    std::vector<char*> argv;
-    for (std::string& arg : args)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
+// Runs a program with args while the event loop goes on, then lets the input method's
+// answers arrive; false if it failed or took longer than 20 s.
+bool Run(std::vector<std::string> args) {
+    std::vector<char*> argv(args.size() + 1, nullptr);
+    std::transform(args.begin(), args.end(), argv.begin(),
+                   [](std::string& arg) { return arg.data(); });
     pid_t pid = 0;
-    if (posix_spawnp(&pid, "xdotool", nullptr, nullptr, argv.data(), environ) != 0)
+    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0)
         return false;
     int status = 0;
-    const bool ended = guitest::PumpUntil(
-        [&] { return waitpid(pid, &status, WNOHANG) == pid; }, 20000);
+    const bool ended =
+        guitest::PumpUntil([&] { return waitpid(pid, &status, WNOHANG) == pid; }, 20000);
     if (!ended) {
         kill(pid, SIGKILL);
         waitpid(pid, &status, 0);
@@ -58,6 +57,28 @@ bool TypeKeys(const std::string& keys) {
     }
     guitest::PumpEvents(400);
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// Keys pressed as on a keyboard, into the window with the X focus.
+bool TypeKeys(const std::string& keys) {
+    return Run({"xdotool", "type", "--delay", "80", "--", keys});
+}
+
+bool PressKey(const std::string& keyName) {
+    return Run({"xdotool", "key", "--delay", "80", keyName});
+}
+
+// A click of the mouse in the middle of the control.
+bool Click(wxWindow* control) {
+    const wxRect rect = control->GetScreenRect();
+    const wxPoint centre = rect.GetPosition() + wxSize(rect.width / 2, rect.height / 2);
+    return Run({"xdotool", "mousemove", std::to_string(centre.x), std::to_string(centre.y), "sleep",
+                "0.2", "click", "1"});
+}
+
+// A setting of the Hangul engine, which follows changes at once.
+bool SetEngineOption(const std::string& key, const std::string& value) {
+    return Run({"gsettings", "set", "org.freedesktop.ibus.engine.hangul", key, value});
 }
 
 // Gives the control the keyboard focus of its window and the window the X focus.
@@ -68,12 +89,31 @@ bool FocusControl(wxTopLevelWindow* window, wxWindow* control) {
     return guitest::PumpUntil([control] { return wxWindow::FindFocus() == control; }, 2000);
 }
 
-// What the program stores from a field must be whole CP949 characters within the limit.
-void ExpectStorable(const std::string& utf8, std::size_t limit) {
+// The CP949 length and the end of a text: a memo in full is too long to read.
+std::string Brief(const std::string& utf8) {
     const auto bytes = cp949::FromUtf8(utf8);
-    ASSERT_TRUE(bytes.has_value()) << "no CP949 form: " << utf8;
-    EXPECT_LE(bytes->size(), limit) << utf8;
-    EXPECT_EQ(cp949::ToUtf8(*bytes), utf8);
+    std::size_t tail = utf8.size();
+    for (int chars = 0; tail > 0 && chars < 6; ++chars)
+        do
+            --tail;
+        while (tail > 0 && (static_cast<unsigned char>(utf8[tail]) & 0xC0) == 0x80);
+    return (bytes ? std::to_string(bytes->size()) + " bytes" : std::string("no CP949 form")) +
+           (tail > 0 ? " ..." : " ") + "\"" + utf8.substr(tail) + "\"";
+}
+
+testing::AssertionResult SameText(const std::string& actual, const std::string& expected) {
+    if (actual == expected)
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure()
+           << "got " << Brief(actual) << ", expected " << Brief(expected);
+}
+
+// What the program stores from a field is whole CP949 characters within the limit.
+testing::AssertionResult Storable(const std::string& utf8, std::size_t limit) {
+    const auto bytes = cp949::FromUtf8(utf8);
+    if (!bytes || cp949::ToUtf8(*bytes) != utf8 || bytes->size() > limit)
+        return testing::AssertionFailure() << Brief(utf8) << " with a limit of " << limit;
+    return testing::AssertionSuccess();
 }
 
 // The console with its start-up (sign-in, worker) held back.
@@ -97,15 +137,15 @@ class MemoInputTest : public ::testing::Test {
         guitest::PumpEvents(20);
     }
 
-    // Starts from text with the cursor at insertionPoint (-1: the end) and the focus in
-    // the memo.
-    void StartWith(const std::string& text, long insertionPoint = -1) {
+    // Starts from text with the focus in the memo and the characters from..to selected
+    // (the cursor at from if equal; -1: the end).
+    void StartWith(const std::string& text, long from = -1, long to = -1) {
         memo_->ChangeValue(wxString::FromUTF8(text));
         ASSERT_TRUE(FocusControl(dlg_, memo_));
-        if (insertionPoint < 0)
+        if (from < 0)
             memo_->SetInsertionPointEnd();
         else
-            memo_->SetInsertionPoint(insertionPoint);
+            memo_->SetSelection(from, to);
         guitest::PumpEvents(50);
     }
 
@@ -134,59 +174,101 @@ class MemoInputTest : public ::testing::Test {
 
 constexpr std::size_t kMemoLimit = AgentConsole::kMemoMaxBytes;
 
-TEST_F(MemoInputTest, TheInputMethodComposesHangulIntoAnEmptyMemo) {
+TEST_F(MemoInputTest, TheInputMethodComposesHangulIntoTheMemo) {
     StartWith("");
     ASSERT_TRUE(TypeKeys("gksrmf"));
     LeaveMemo();
     ASSERT_EQ(Stored(), "한글") << "the input method did not compose Hangul into the memo";
-    ASSERT_TRUE(FocusControl(dlg_, memo_));
-    memo_->SetInsertionPointEnd();
+    StartWith("한글");
     ASSERT_TRUE(TypeKeys(" dlqfur"));
     LeaveMemo();
     EXPECT_EQ(Stored(), "한글 입력");
 }
 
-// Two bytes left: the syllable that completes there is kept whole, the next one being
-// composed is dropped whole, also while it is still on screen as a composition.
+// Near the limit a syllable is kept whole or dropped whole, and so are its letters:
+// the text never holds half a character, nor a stray consonant or vowel.
 TEST_F(MemoInputTest, ASyllableComposedAtTheLimitIsKeptWholeOrDroppedWhole) {
     const std::string start = Repeat("가", 124); // 248 bytes
     StartWith(start);
-    ASSERT_TRUE(TypeKeys("gksrm")); // 한 committed by the next consonant, 그 composing
-    EXPECT_EQ(Stored(), start + "한");
-    ExpectStorable(Stored(), kMemoLimit);
+    ASSERT_TRUE(TypeKeys("gksrm")); // 한 taken by the next consonant, 그 composing
+    EXPECT_TRUE(SameText(Stored(), start + "한")) << "while 그 is composed";
+    ASSERT_TRUE(TypeKeys("f")); // 글 composing, with no room
+    LeaveMemo();
+    EXPECT_TRUE(SameText(Stored(), start + "한"));
 
-    ASSERT_TRUE(TypeKeys("f")); // 글, still composing
-    LeaveMemo();                // ends the composition: 글 has no room
-    EXPECT_EQ(Stored(), start + "한");
-    ExpectStorable(Stored(), kMemoLimit);
-    EXPECT_EQ(memo_->GetValue().utf8_string(), start + "한");
-}
-
-// One byte left: no syllable fits, nor any of its letters.
-TEST_F(MemoInputTest, WithOneByteLeftNoSyllableNorAnyOfItsLettersGetsIn) {
-    const std::string start = Repeat("가", 124) + "a"; // 249 bytes
-    for (const char* keys : {"gks", "r", "gksrmf"}) {
-        SCOPED_TRACE(keys);
-        StartWith(start);
-        ASSERT_TRUE(TypeKeys(keys));
+    const std::string full = "메모" + Repeat("나", 123); // 250 bytes
+    const struct {
+        std::string text;
+        long from, to; // cursor or selection, in characters; -1: the end
+        std::string keys, stored;
+    } cases[] = {
+        {start + "a", -1, -1, "gks", start + "a"}, // one byte left
+        {start + "a", -1, -1, "r", start + "a"},
+        {start + "a", -1, -1, "gksrmf", start + "a"},
+        {full, 1, 1, "gksrmf", full}, // full, typed in the middle
+        {"메" + Repeat("나", 123), 1, 1, "gksrmf", "메한" + Repeat("나", 123)},
+        // A selection is replaced: its room counts.
+        {full, 1, 2, "gksrmf", "메한" + Repeat("나", 123)},
+        {full, 124, 125, "rmf", "메모" + Repeat("나", 122) + "글"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Brief(c.text) + " + " + c.keys);
+        StartWith(c.text, c.from, c.to);
+        ASSERT_TRUE(TypeKeys(c.keys));
         LeaveMemo();
-        EXPECT_EQ(Stored(), start);
+        const std::string stored = Stored();
+        EXPECT_TRUE(SameText(stored, c.stored));
+        EXPECT_TRUE(Storable(stored, kMemoLimit));
     }
 }
 
-// A full memo takes nothing anywhere, and the text around the cursor stays as it was.
-TEST_F(MemoInputTest, AFullMemoTakesNoSyllableInTheMiddleAndKeepsItsText) {
-    const std::string full = "메모" + Repeat("나", 123); // 250 bytes
-    StartWith(full, 1);
-    ASSERT_TRUE(TypeKeys("gksrmf"));
-    LeaveMemo();
-    EXPECT_EQ(Stored(), full);
-    ExpectStorable(Stored(), kMemoLimit);
-    // Room made in the middle takes exactly one syllable there.
-    StartWith("메" + Repeat("나", 123), 1); // 248 bytes
-    ASSERT_TRUE(TypeKeys("gksrmf"));
-    LeaveMemo();
-    EXPECT_EQ(Stored(), "메한" + Repeat("나", 123));
+// 통화결과 등록 pressed while the last syllable is still being composed: the memo taken
+// for the call result holds it, as the screen showed it, and still keeps the limit.
+TEST_F(MemoInputTest, ARegistrationWhileComposingTakesTheComposedSyllable) {
+    std::vector<std::string> taken;
+    dlg_->Bind(
+        wxEVT_BUTTON, [&](wxCommandEvent&) { taken.push_back(Stored()); }, IDC_BTN_REGIST);
+    const std::string start = Repeat("가", 123); // 246 bytes
+    for (const auto& [keys, memo] : {std::pair<std::string, std::string>{"gksrmf", start + "한글"},
+                                     {"gksrmfdl", start + "한글"}}) {
+        SCOPED_TRACE(keys);
+        taken.clear();
+        StartWith(start);
+        ASSERT_TRUE(TypeKeys(keys));
+        ASSERT_TRUE(Click(platform::GetDlgItem(dlg_, IDC_BTN_REGIST)));
+        guitest::PumpEvents(300);
+        ASSERT_EQ(taken.size(), 1u);
+        EXPECT_TRUE(SameText(taken[0], memo));
+        EXPECT_TRUE(Storable(taken[0], kMemoLimit));
+    }
+}
+
+// With the engine composing whole words, a word that does not fit arrives in one commit
+// and is cut at a syllable, not refused whole.
+TEST_F(MemoInputTest, AWordCommittedAtOnceIsCutAtASyllable) {
+    std::vector<std::string> inserted;
+    GtkTextView* view = GTK_TEXT_VIEW(gtk_bin_get_child(GTK_BIN(memo_->GetHandle())));
+    const gulong handler = g_signal_connect(
+        gtk_text_view_get_buffer(view), "insert-text",
+        G_CALLBACK(+[](GtkTextBuffer*, GtkTextIter*, gchar* text, gint length, gpointer list) {
+            static_cast<std::vector<std::string>*>(list)->emplace_back(text, length);
+        }),
+        &inserted);
+    const std::string start = Repeat("가", 123); // 246 bytes: room for two syllables
+    for (const bool wordMode : {false, true}) {
+        SCOPED_TRACE(wordMode ? "word mode" : "syllable mode");
+        ASSERT_TRUE(SetEngineOption("preedit-mode", wordMode ? "word" : "syllable"));
+        StartWith(start);
+        inserted.clear();
+        ASSERT_TRUE(TypeKeys("gksrnrdj")); // 한국어
+        LeaveMemo();
+        EXPECT_TRUE(SameText(Stored(), start + "한국"));
+        const std::vector<std::string> commits =
+            wordMode ? std::vector<std::string>{"한국"} : std::vector<std::string>{"한", "국"};
+        EXPECT_EQ(inserted, commits);
+    }
+    SetEngineOption("preedit-mode", "syllable");
+    g_signal_handler_disconnect(gtk_text_view_get_buffer(view), handler);
 }
 
 class AgentNameInputTest : public ::testing::Test {
@@ -233,12 +315,12 @@ TEST_F(AgentNameInputTest, ASyllableComposedAtTheLimitIsKeptWholeOrDroppedWhole)
     const struct {
         std::string start, keys, taken;
     } cases[] = {
-        {"", "rlaalswns", "김민준"},               // plain composition
-        {"김민준이", "gksrmf", "김민준이한"},      // 한 fills the last two bytes, 글 dropped
-        {"김민준이a", "gksrmf", "김민준이a"},      // one byte left: no syllable
-        {"김민준이", "gks", "김민준이한"},         // completed by leaving the field
-        {"김민준이", "gksk", "김민준이하"},        // 한 then 나: the ㄴ moves on, 하 stays
-        {"abcdefgh", "dkssud", "abcdefgh안"},     // the composition is cut at a syllable
+        {"", "rlaalswns", "김민준"},          // plain composition
+        {"김민준이", "gksrmf", "김민준이한"}, // 한 fills the last two bytes, 글 dropped
+        {"김민준이a", "gksrmf", "김민준이a"}, // one byte left: no syllable
+        {"김민준이", "gks", "김민준이한"},    // completed by leaving the field
+        {"김민준이", "gksk", "김민준이하"},   // 한 then 나: the ㄴ moves on, 하 stays
+        {"abcdefgh", "dkssud", "abcdefgh안"}, // the composition is cut at a syllable
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.start + " + " + c.keys);
@@ -246,9 +328,23 @@ TEST_F(AgentNameInputTest, ASyllableComposedAtTheLimitIsKeptWholeOrDroppedWhole)
         EXPECT_TRUE(typed_);
         EXPECT_EQ(taken, c.taken);
         EXPECT_EQ(shown_, c.taken);
-        ExpectStorable(taken, kAgentNameLimit);
+        EXPECT_TRUE(Storable(taken, kAgentNameLimit));
     }
     EXPECT_EQ(boxes_.Count(), 0u);
+}
+
+// Enter while the last syllable is being composed signs in with it.
+TEST_F(AgentNameInputTest, EnterWhileComposingSignsInWithTheComposedSyllable) {
+    CLoginDlg dialog;
+    dlgtest::RunModal(dialog, [&] {
+        auto* name = platform::GetDlgItemAs<wxTextCtrl>(&dialog, IDC_EDIT_AGENT_NM);
+        ASSERT_TRUE(name && FocusControl(&dialog, name));
+        ASSERT_TRUE(TypeKeys("rlaalswns"));
+        ASSERT_TRUE(PressKey("Return"));
+        guitest::PumpEvents(300);
+    });
+    EXPECT_GE(boxes_.Count(), 1u); // no database: the sign-in was tried
+    EXPECT_EQ(dialog.Fields().agentName, "김민준");
 }
 
 } // namespace

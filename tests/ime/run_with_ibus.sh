@@ -14,8 +14,9 @@ if [ "${1:-}" != "--inside" ]; then
   for tool in ibus-daemon ibus dbus-run-session xvfb-run xdotool gsettings; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed" >&2; exit $SKIP; }
   done
-  module=$(ls /usr/lib/*/gtk-3.0/3.0.0/immodules/im-ibus.so 2>/dev/null | head -n 1)
-  query=$(command -v gtk-query-immodules-3.0 || ls /usr/lib/*/libgtk-3-0/gtk-query-immodules-3.0 2>/dev/null | head -n 1)
+  first_file() { for f in "$@"; do [ -f "$f" ] && { echo "$f"; return; }; done; }
+  module=$(first_file /usr/lib/*/gtk-3.0/3.0.0/immodules/im-ibus.so)
+  query=$(command -v gtk-query-immodules-3.0 || first_file /usr/lib/*/libgtk-3-0/gtk-query-immodules-3.0)
   if [ -z "$module" ] || [ -z "$query" ]; then
     echo "SKIP: the GTK 3 module of ibus (ibus-gtk3) or gtk-query-immodules-3.0 is missing" >&2
     exit $SKIP
@@ -40,6 +41,7 @@ fi
 # Inside the session bus and the X server.
 shift
 started=""
+# shellcheck disable=SC2317 # runs from the EXIT trap
 stop_daemon() {
   if [ -n "$started" ] && kill -0 "$started" 2>/dev/null; then
     kill "$started" 2>/dev/null
@@ -77,5 +79,3 @@ if [ "$(gsettings get org.freedesktop.ibus.engine.hangul initial-input-mode 2>/d
 fi
 
 "$@"
-status=$?
-exit $status
