@@ -186,6 +186,7 @@ class AgentConsole {
     mutable std::mutex m_mutex;
     int m_nAgentMode = AGENT_MODE_LOGOUT;
     unsigned m_modeChanges = 0; // counts OnChangedEvent mode changes
+    std::string m_takenXanId;   // the XAN_ID of the call last taken
     std::time_t m_tCallStart = 0;
     TransferInfo m_transferInfo;
     std::atomic<bool> m_bPolling{false};

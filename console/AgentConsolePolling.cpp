@@ -63,25 +63,36 @@ int AgentConsole::PollTransfer() {
     TransferInfo info;
     const int read = m_env.GetTransferInfo(info);
     int mode;
+    std::string callInProgress;
     {
         std::lock_guard lock(m_mutex);
         m_transferInfo = info;
         mode = m_nAgentMode;
+        callInProgress = m_takenXanId;
     }
     if (read != 1)
         return 0;
 
     if (info.transferStatus == 1) {
-        if (mode == AGENT_MODE_INCALL)
+        // A next call already on the desk when the poll first sees it (the call centre
+        // hung up and transferred again between two polls) is a new call, not the one in
+        // progress: it is taken like any other, and the ended call's result kept.
+        const bool nextCall =
+            mode == AGENT_MODE_INCALL && !callInProgress.empty() && info.xanId != callInProgress;
+        if (mode == AGENT_MODE_INCALL && !nextCall)
             return 0;
         // The UI thread decides whether the console takes the call: a sign-out that got
         // in meanwhile wins, and a signed-out agent takes no call. Only a call taken is
         // stamped with the agent's name.
         const int afterCallWork = AfterCallWorkSeconds();
         auto taken = std::make_shared<std::atomic<bool>>(false);
-        OnUi([this, taken, afterCallWork] {
-            if (!m_bPolling || AgentMode() == AGENT_MODE_INCALL)
+        OnUi([this, taken, afterCallWork, nextCall, xanId = info.xanId] {
+            if (!m_bPolling || (AgentMode() == AGENT_MODE_INCALL) != nextCall)
                 return;
+            {
+                std::lock_guard lock(m_mutex);
+                m_takenXanId = xanId;
+            }
             m_callAfterWorkSec = afterCallWork;
             OnChangedEvent(EVENT_MODE_CHANGED, AGENT_MODE_INCALL, "통화중");
             m_view.StartCallInfoTimer();
@@ -95,6 +106,8 @@ int AgentConsole::PollTransfer() {
         // call can reach it between the hang-up and the end of the work.
         if (afterCallWork > 0)
             m_env.UpdateReadyStatus(AGENT_MODE_BREAK);
+        if (nextCall)
+            UpdateTodayStats(); // the call before it has ended
         return 1;
     }
 

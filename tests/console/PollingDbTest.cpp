@@ -22,17 +22,24 @@ TEST_F(PollingTest, ACallIsStampedOnceAndShownOnTheTimerTickAndItsClockRuns) {
     EXPECT_EQ(view_.Text(IDC_EDIT_TELNUM), "02-1234-5678");
     EXPECT_EQ(view_.Text(IDC_EDIT_CUSTINFO1), "홍길동 고객님 500001");
 
-    // Status 1 again, even with a next call on the desk: neither stamped nor shown.
+    // Status 1 again: nothing. A next call already on the desk when a poll first sees
+    // it (hung up and transferred between two polls) is taken as a new call.
     EXPECT_EQ(console_->PollTransfer(), 0);
-    TransferCall(500002);
-    EXPECT_EQ(console_->PollTransfer(), 0);
-    EXPECT_EQ(log.QueriesContaining("set AGENT_NM").size(), 1u);
-    EXPECT_EQ(Hist(500002, "AGENT_NM"), "");
-    EXPECT_EQ(console_->XanId(), "500001");
-    EXPECT_EQ(view_.timerStarts, 1);
     now_ = 1700000100 + 3725;
     console_->UpdateCallTime();
     EXPECT_EQ(view_.Text(IDC_STATIC_CALLTIME), "01:02:05");
+    view_.memoControl = "첫 통화";
+    TransferCall(500002);
+    EXPECT_EQ(console_->PollTransfer(), 1);
+    EXPECT_EQ(console_->PollTransfer(), 0);
+    EXPECT_EQ(log.QueriesContaining("set AGENT_NM").size(), 2u);
+    EXPECT_EQ(Hist(500002, "AGENT_NM"), kAgentName);
+    EXPECT_EQ(view_.timerStarts, 2);
+    console_->OnCallInfoTimer();
+    EXPECT_EQ(console_->XanId(), "500002");
+    EXPECT_EQ(Hist(500001, "COMMENT"), "첫 통화");
+    console_->UpdateCallTime();
+    EXPECT_EQ(view_.Text(IDC_STATIC_CALLTIME), "00:00:00"); // its clock from zero
 }
 
 TEST_F(PollingTest, ACallOnBreakOutlastsNoRowAndAFailedReadAndANextOneReplacesIt) {
