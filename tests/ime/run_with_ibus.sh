@@ -11,7 +11,10 @@ readonly SKIP=77
 
 if [ "${1:-}" != "--inside" ]; then
   [ $# -ge 1 ] || { echo "usage: $0 <test program> [arguments...]" >&2; exit 2; }
-  for tool in ibus-daemon ibus dbus-run-session xvfb-run xdotool gsettings; do
+  for tool in xvfb-run xdotool; do # as every GUI test needs them
+    command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed" >&2; exit 1; }
+  done
+  for tool in ibus-daemon ibus dbus-run-session gsettings; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed" >&2; exit $SKIP; }
   done
   first_file() { for f in "$@"; do [ -f "$f" ] && { echo "$f"; return; }; done; }
