@@ -7,7 +7,7 @@ CTELVOAgentEnv::CTELVOAgentEnv()
     : iniFile("Env\\ZELAgent.INI", "GENERAL"), dbName("NEW_XAN"), port("8907") {}
 
 std::string CTELVOAgentEnv::SqlText(const std::string& text) const {
-    return EscapeSqlText(text, dbType);
+    return EscapeSqlText(text);
 }
 
 CTELVOAgentEnv& theAgentEnv() {

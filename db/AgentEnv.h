@@ -66,7 +66,7 @@ class CTELVOAgentEnv {
     int FormatMessageBox(wxWindow* owner, const char* caption, unsigned style, const char* format,
                          ...) __attribute__((format(printf, 5, 6)));
 
-    // A text escaped for the current dialect, to stand between single quotes.
+    // A text escaped for the connected server, to stand between single quotes.
     std::string SqlText(const std::string& text) const;
 };
 

@@ -25,8 +25,12 @@ QueryResult RunQuery(int connection, const std::string& dbName, const std::strin
     query.result =
         RDBQueryFirstRecord(connection, dbName.c_str(), sql.c_str(), record, &query.status);
     record[sizeof record - 1] = '\0';
+    query.status.message[sizeof query.status.message - 1] = '\0';
     if (query.result > 0 && query.status.code != RDB_STATUS_NO_RECORD)
         query.fields.Parse(record);
+    // The library mended values it could not carry as they were: say which.
+    if (query.result > 0 && query.status.code == RDB_STATUS_RECORD && query.status.message[0])
+        DebugTrace("CTELVOAgentEnv::GetFirstRecord record changed: %s", query.status.message);
     return query;
 }
 

@@ -17,8 +17,8 @@ bool CTELVOAgentEnv::LoadServerAddress() {
 bool CTELVOAgentEnv::SaveServerAddress() {
     // The field holds no more than this; both files get what the program will use.
     serverAddress = cp949::TruncateToBytes(serverAddress, kServerAddressMaxBytes);
-    iniFile.WriteString(serverAddress, kServerAddressKey);
+    // False when either file could not be written, so no caller says it was stored.
+    const bool stored = iniFile.WriteString(serverAddress, kServerAddressKey);
     const CIniFile versionCheck("./Env/tnvx.INI", "VERSION_CHECK_CONNECT");
-    versionCheck.WriteString(serverAddress, "VC_SERVER_IP_ADDR");
-    return true;
+    return versionCheck.WriteString(serverAddress, "VC_SERVER_IP_ADDR") && stored;
 }

@@ -29,7 +29,7 @@ int CTELVOAgentEnv::UpdateReadyStatus(int agentMode) {
 
 int CTELVOAgentEnv::GetTransferInfo(TransferInfo& out) {
     out = TransferInfo{};
-    const auto sql = agentsql::TransferInfoSql(dbType, svcId, telNum);
+    const auto sql = agentsql::TransferInfoSql(svcId, telNum);
     if (Refused(sql, "GetTransferInfo", "SVC_ID", svcId))
         return 0;
     std::vector<std::string> values;
@@ -52,7 +52,7 @@ int CTELVOAgentEnv::GetCustInfo(CustInfo& out, const std::string& xanId) {
 }
 
 int CTELVOAgentEnv::UpdateHistAgentName(const std::string& xanId) {
-    const auto sql = agentsql::HistAgentNameSql(dbType, agentName, xanId);
+    const auto sql = agentsql::HistAgentNameSql(agentName, xanId);
     if (Refused(sql, "UpdateHistAgentName", "XAN_ID", xanId))
         return 0;
     return ExecuteSQL(*sql);

@@ -35,16 +35,15 @@ std::optional<std::string> ReadyStatusSql(int agentMode, int dbType, const std::
     else
         time = "dbo.F_MY_DATE(getdate()) + dbo.F_MY_TIME(getdate())";
     return "update TRANSFER_NUM_INFO set IS_READY = " + isReady + ", STATUS_START_TIME = " + time +
-           " where SVC_ID = " + svcId + " and TEL_NUM = '" + EscapeSqlText(telNum, dbType) + "'";
+           " where SVC_ID = " + svcId + " and TEL_NUM = '" + EscapeSqlText(telNum) + "'";
 }
 
-std::optional<std::string> TransferInfoSql(int dbType, const std::string& svcId,
-                                           const std::string& telNum) {
+std::optional<std::string> TransferInfoSql(const std::string& svcId, const std::string& telNum) {
     if (!IsPlainDigits(svcId))
         return std::nullopt;
     return "select XAN_ID, RECV_PHONE, CUST_INFO, TRANSFER_STATUS from TRANSFER_NUM_INFO where "
            "SVC_ID = " +
-           svcId + " and TEL_NUM = '" + EscapeSqlText(telNum, dbType) + "'";
+           svcId + " and TEL_NUM = '" + EscapeSqlText(telNum) + "'";
 }
 
 std::optional<std::string> CustInfoSql(const std::string& xanId) {
@@ -54,11 +53,11 @@ std::optional<std::string> CustInfoSql(const std::string& xanId) {
            xanId;
 }
 
-std::optional<std::string> HistAgentNameSql(int dbType, const std::string& agentName,
+std::optional<std::string> HistAgentNameSql(const std::string& agentName,
                                             const std::string& xanId) {
     if (!IsPlainDigits(xanId))
         return std::nullopt;
-    return "update TRANSFER_HIST set AGENT_NM = '" + EscapeSqlText(agentName, dbType) +
+    return "update TRANSFER_HIST set AGENT_NM = '" + EscapeSqlText(agentName) +
            "' where XAN_ID = " + xanId + " ";
 }
 

@@ -1,7 +1,8 @@
 // The texts of the agent's fixed statements, and the reading of their records, apart
 // from the connection so that both dialects can be checked without a server.
 // A statement whose numeric key (SVC_ID, XAN_ID) is not plain digits is refused:
-// nullopt, and it never reaches the server.
+// nullopt, and it never reaches the server. Quoted texts are escaped for the server
+// actually connected; the database type only picks a statement's form.
 #pragma once
 
 #include <optional>
@@ -21,16 +22,14 @@ inline constexpr const char* kCheckDBTypeSql =
 std::optional<std::string> ReadyStatusSql(int agentMode, int dbType, const std::string& svcId,
                                           const std::string& telNum);
 
-// Polls the desk's row for a transferred call.
-std::optional<std::string> TransferInfoSql(int dbType, const std::string& svcId,
-                                           const std::string& telNum);
+// Polls the desk's row for a transferred call (one form for both database types).
+std::optional<std::string> TransferInfoSql(const std::string& svcId, const std::string& telNum);
 
 // Reads the customer information of one call request.
 std::optional<std::string> CustInfoSql(const std::string& xanId);
 
-// Stamps the agent's name on the call's history row.
-std::optional<std::string> HistAgentNameSql(int dbType, const std::string& agentName,
-                                            const std::string& xanId);
+// Stamps the agent's name on the call's history row (one form for both types).
+std::optional<std::string> HistAgentNameSql(const std::string& agentName, const std::string& xanId);
 
 // The records from the values of one database record: missing values read as empty,
 // texts cut to their fields at a character boundary.

@@ -3,17 +3,19 @@
 
 #include <algorithm>
 
-std::string EscapeSqlText(std::string_view text, int dbType) {
-    const bool mysql = dbType == DB_TYPE_MYSQL;
+std::string EscapeSqlText(std::string_view text) {
     std::string escaped;
     escaped.reserve(text.size() + 8);
     for (const char c : text) {
         if (c == '\'') {
+            // Doubled rather than \': the quote stays closed also on a server that reads
+            // backslashes as ordinary characters.
             escaped += "''";
-        } else if (mysql && c == '\\') {
+        } else if (c == '\\') {
+            // Left alone, a final backslash would swallow the closing quote.
             escaped += "\\\\";
-        } else if (mysql && c == '\0') {
-            // A zero byte would end the statement text early; MySQL reads \0 as one.
+        } else if (c == '\0') {
+            // A zero byte would end the statement text early.
             escaped += "\\0";
         } else {
             escaped += c;

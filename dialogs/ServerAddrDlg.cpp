@@ -68,19 +68,33 @@ void CServerAddrDlg::OnOK() {
     // The environment holds at most 83 CP949 bytes: a longer address, or one that
     // cannot be written in the settings files at all, is refused rather than cut.
     const auto bytes = cp949::ByteLength(m_strAddress);
-    if (!bytes || *bytes > CTELVOAgentEnv::kServerAddressMaxBytes) {
-        platform::ShowMessageBox({this,
-                                  bytes ? "서버 주소는 83바이트 이하로 입력하십시오."
-                                        : "서버 주소에 쓸 수 없는 문자가 있습니다.",
-                                  "에러", platform::MB_ICONERROR});
-        m_editAddress->SetFocus();
-        m_editAddress->SelectAll();
+    const bool writable = bytes && m_strAddress.find_first_of("\r\n") == std::string::npos;
+    if (!writable || *bytes > CTELVOAgentEnv::kServerAddressMaxBytes) {
+        Refuse(writable ? "서버 주소는 83바이트 이하로 입력하십시오."
+                        : "서버 주소에 쓸 수 없는 문자가 있습니다.");
         return;
     }
 
-    // Stored exactly as typed: no trimming, the empty address included.
+    // Stored exactly as typed: no trimming, the empty address included. An address that
+    // did not reach the files is not kept either: the agent may fix Env/ and try again.
     CTELVOAgentEnv& env = theAgentEnv();
+    const std::string previous = env.serverAddress;
     env.serverAddress = m_strAddress;
-    env.SaveServerAddress();
+    if (!env.SaveServerAddress()) {
+        // One file may have taken it: put the address the program runs with back.
+        env.serverAddress = previous;
+        env.SaveServerAddress();
+        Refuse("서버 주소를 저장하지 못했습니다.\r\n"
+               "Env 폴더와 그 안의 설정 파일에 쓸 수 있는지 확인하십시오.");
+        return;
+    }
     EndModal(wxID_OK);
+}
+
+void CServerAddrDlg::Refuse(const std::string& message) {
+    platform::ShowMessageBox({this, message, "에러", platform::MB_ICONERROR});
+    if (m_editAddress) {
+        m_editAddress->SetFocus();
+        m_editAddress->SelectAll();
+    }
 }

@@ -13,8 +13,9 @@ class wxTextCtrl;
 
 class CServerAddrDlg : public wxDialog {
   public:
-    // ShowModal() gives wxID_OK when the address was stored, wxID_CANCEL otherwise
-    // (취소, Escape or the close box), with nothing stored.
+    // ShowModal() gives wxID_OK when the address was stored in both settings files,
+    // wxID_CANCEL otherwise (취소, Escape or the close box), with nothing stored. An
+    // address that could not be stored is said so, and the dialog stays open.
     explicit CServerAddrDlg(wxWindow* parent = nullptr);
 
     // Handlers; public so that tests can drive the dialog.
@@ -27,6 +28,9 @@ class CServerAddrDlg : public wxDialog {
     const std::string& Address() const { return m_strAddress; }
 
   private:
+    // The error box, then the focus back in the address with its text selected.
+    void Refuse(const std::string& message);
+
     std::string m_strAddress; // UTF-8, as typed
     std::array<CHoverButton*, 2> m_buttons{};
     wxTextCtrl* m_editAddress = nullptr;

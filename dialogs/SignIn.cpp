@@ -9,6 +9,7 @@
 #include "db/SqlText.h"
 #include "platform/MessageBox.h"
 #include "util/Cp949.h"
+#include "util/Trace.h"
 
 namespace {
 
@@ -105,12 +106,12 @@ std::string TrimBlanks(std::string_view text) {
 
 std::string PasswordStatement(const std::string& userId, const std::string& agentName, int dbType) {
     return FillIn(dbType == DB_TYPE_MYSQL ? kPasswordSqlMySql : kPasswordSqlServer,
-                  {EscapeSqlText(userId, dbType), EscapeSqlText(agentName, dbType)});
+                  {EscapeSqlText(userId), EscapeSqlText(agentName)});
 }
 
 std::string PhoneStatement(const std::string& userId, const std::string& svcId,
-                           const std::string& telNum, int dbType) {
-    return FillIn(kPhoneSql, {EscapeSqlText(userId, dbType), svcId, EscapeSqlText(telNum, dbType)});
+                           const std::string& telNum) {
+    return FillIn(kPhoneSql, {EscapeSqlText(userId), svcId, EscapeSqlText(telNum)});
 }
 
 SignInOutcome RunSignIn(SignInFields& fields) {
@@ -164,8 +165,8 @@ SignInOutcome RunSignIn(SignInFields& fields) {
     if (!IsPlainDigits(fields.svcId))
         return Inform(kUnknownDesk);
     std::string telNum;
-    switch (env.GetFirstRecord(
-        telNum, PhoneStatement(fields.userId, fields.svcId, fields.telNum, env.dbType), false)) {
+    switch (env.GetFirstRecord(telNum, PhoneStatement(fields.userId, fields.svcId, fields.telNum),
+                               false)) {
     case -1:
         return {};
     case 0:
@@ -190,10 +191,16 @@ void LoadLastSignIn(SignInFields& fields) {
 
 void SaveSignIn(const SignInFields& fields) {
     const CIniFile ini(kSettingsFile, kSettingsSection);
-    ini.WriteString(fields.userId, "LAST_USER_ID");
-    ini.WriteString(fields.svcId, "LAST_SVC_ID");
-    ini.WriteString(fields.agentName, "LAST_AGENT_NM");
-    ini.WriteString(fields.telNum, "LAST_EXTENSION");
+    const std::pair<const char*, const std::string*> keys[] = {
+        {"LAST_USER_ID", &fields.userId},
+        {"LAST_SVC_ID", &fields.svcId},
+        {"LAST_AGENT_NM", &fields.agentName},
+        {"LAST_EXTENSION", &fields.telNum},
+    };
+    // The sign-in goes on without them; the trace tells why they are not offered next time.
+    for (const auto& [key, value] : keys)
+        if (!ini.WriteString(*value, key))
+            DebugTrace("SaveSignIn %s not stored in %s", key, kSettingsFile);
 
     CTELVOAgentEnv& env = theAgentEnv();
     env.userId = fields.userId;

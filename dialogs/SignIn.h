@@ -30,10 +30,11 @@ std::string LimitMessage(std::size_t limit);
 // The text without leading and trailing blanks, tabs, LF, CR, VT and FF.
 std::string TrimBlanks(std::string_view text);
 
-// The statements, values escaped for the database type (2 MySQL, else SQL Server).
+// The statements, texts escaped for the connected server. The password statement has a
+// form for each database type (2 MySQL, else SQL Server); the phone statement one form.
 std::string PasswordStatement(const std::string& userId, const std::string& agentName, int dbType);
 std::string PhoneStatement(const std::string& userId, const std::string& svcId,
-                           const std::string& telNum, int dbType);
+                           const std::string& telNum);
 
 // What one sign-in attempt came to.
 struct SignInOutcome {
@@ -57,6 +58,6 @@ SignInOutcome RunSignIn(SignInFields& fields);
 // The last sign-in from "Env\ZELAgent.INI" [GENERAL]; the password is left alone.
 void LoadLastSignIn(SignInFields& fields);
 
-// Writes the four last-sign-in keys (never the password), ignoring failures, then
-// hands the five fields to theAgentEnv.
+// Writes the four last-sign-in keys (never the password); a key that cannot be written
+// leaves a trace line and the sign-in goes on. Then hands the five fields to theAgentEnv.
 void SaveSignIn(const SignInFields& fields);

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <mutex>
 #include <string>
 #include <strings.h>
@@ -28,16 +29,27 @@ void InitLibraryOnce() {
     std::call_once(once, [] { mysql_library_init(0, nullptr, nullptr); });
 }
 
-// The option file of the working directory, as an absolute path, or empty.
-std::string LocalOptionFile() {
+// The credentials file of the working directory, by its absolute path.
+struct OptionFile {
+    std::string path;
+    bool exists = false;
+    bool readable = false;
+};
+
+OptionFile LocalOptionFile() {
+    OptionFile file;
     std::error_code ec;
     const std::filesystem::path path = std::filesystem::absolute(kOptionFile, ec);
-    if (ec || !std::filesystem::is_regular_file(path, ec))
-        return {};
-    return path.string();
+    file.path = ec ? std::string(kOptionFile) : path.string();
+    file.exists = std::filesystem::exists(path, ec);
+    if (file.exists && std::filesystem::is_regular_file(path, ec)) {
+        std::ifstream probe(path);
+        file.readable = probe.good();
+    }
+    return file;
 }
 
-void SetOptions(MYSQL* mysql) {
+void SetOptions(MYSQL* mysql, const OptionFile& optionFile) {
     const unsigned protocol = MYSQL_PROTOCOL_TCP;
     const my_bool reconnect = 1;
     mysql_optionsv(mysql, MYSQL_OPT_PROTOCOL, &protocol);
@@ -46,21 +58,29 @@ void SetOptions(MYSQL* mysql) {
     mysql_optionsv(mysql, MYSQL_OPT_WRITE_TIMEOUT, &kWriteTimeoutSeconds);
     mysql_optionsv(mysql, MYSQL_OPT_RECONNECT, &reconnect);
     mysql_optionsv(mysql, MYSQL_SET_CHARSET_NAME, kCharset);
-    const std::string optionFile = LocalOptionFile();
-    if (!optionFile.empty())
-        mysql_optionsv(mysql, MYSQL_READ_DEFAULT_FILE, optionFile.c_str());
+    if (optionFile.readable)
+        mysql_optionsv(mysql, MYSQL_READ_DEFAULT_FILE, optionFile.path.c_str());
     // Also reads [client]; without a file of our own, from the standard option files.
     mysql_optionsv(mysql, MYSQL_READ_DEFAULT_GROUP, kOptionGroup);
 }
 
 } // namespace
 
-std::unique_ptr<Connection> Connection::Open(const char* address, unsigned port) {
+std::unique_ptr<Connection> Connection::Open(const char* address, unsigned port, std::string& why) {
     InitLibraryOnce();
-    MYSQL* mysql = mysql_init(nullptr);
-    if (mysql == nullptr)
+    const OptionFile optionFile = LocalOptionFile();
+    // A credentials file that is there but cannot be read is a mistake to show, not a
+    // reason to try the accounts of other files.
+    if (optionFile.exists && !optionFile.readable) {
+        why = "접속 정보 파일(" + optionFile.path + ")을 읽을 수 없습니다.";
         return nullptr;
-    SetOptions(mysql);
+    }
+    MYSQL* mysql = mysql_init(nullptr);
+    if (mysql == nullptr) {
+        why = "메모리가 부족하여 연결을 준비할 수 없습니다.";
+        return nullptr;
+    }
+    SetOptions(mysql, optionFile);
     // The client library takes "localhost" for its Unix socket whenever an option file
     // sets "protocol" (it reads that key as a number, so "protocol=tcp" counts as
     // "default"). Named by its address, the loopback interface is always reached over TCP.
@@ -69,12 +89,18 @@ std::unique_ptr<Connection> Connection::Open(const char* address, unsigned port)
     // User and password come from the option files; no database yet: every call names one.
     if (mysql_real_connect(mysql, address, nullptr, nullptr, nullptr, port, nullptr, 0) ==
         nullptr) {
+        why = "서버(" + std::string(address) + ":" + std::to_string(port) +
+              ")에 연결할 수 없습니다. 오류 " + std::to_string(mysql_errno(mysql)) + ": " +
+              mysql_error(mysql);
+        why += optionFile.exists ? " (접속 정보 파일: " + optionFile.path + ")"
+                                 : " (접속 정보 파일(" + optionFile.path + ")이 없습니다.)";
         mysql_close(mysql);
         return nullptr;
     }
     // An option file may name another character set; the texts are UTF-8 regardless.
     if (std::strcmp(mysql_character_set_name(mysql), kCharset) != 0 &&
         mysql_set_character_set(mysql, kCharset) != 0) {
+        why = std::string("문자 집합 ") + kCharset + "을 쓸 수 없습니다: " + mysql_error(mysql);
         mysql_close(mysql);
         return nullptr;
     }
@@ -112,7 +138,7 @@ bool Connection::UseDatabase(const char* dbName, RDBStatus* status) {
 
 bool Connection::Send(const char* dbName, const char* sql, RDBStatus* status) {
     if (mysql_ == nullptr) {
-        SetStatus(status, RDB_ERR_BAD_HANDLE, "The connection has been closed.");
+        SetStatus(status, RDB_ERR_BAD_HANDLE, "데이터베이스 연결이 닫혔습니다.");
         return false;
     }
     if (!UseDatabase(dbName, status))
@@ -172,7 +198,7 @@ int Connection::QueryFirstRecord(const char* dbName, const char* sql, char* reco
             SetStatus(status, written.code, written.message);
             outcome = 0;
         } else {
-            SetStatus(status, RDB_STATUS_RECORD, "");
+            SetStatus(status, RDB_STATUS_RECORD, written.message); // a note when mended
         }
     }
     mysql_free_result(result); // reads and drops the rows after the first

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <mutex>
+#include <string>
 
 #include "rdbclient/RDBClient.h"
 
@@ -13,8 +14,9 @@ namespace rdb {
 
 class Connection {
   public:
-    // Connects over TCP to address:port; nullptr when that fails.
-    static std::unique_ptr<Connection> Open(const char* address, unsigned port);
+    // Connects over TCP to address:port; nullptr when that fails, with why (Korean)
+    // telling the reason and the credentials file it used or missed.
+    static std::unique_ptr<Connection> Open(const char* address, unsigned port, std::string& why);
 
     ~Connection();
     Connection(const Connection&) = delete;

@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <cstring>
+#include <mutex>
 #include <string>
 
 #include "rdbclient/ConnectionTable.h"
@@ -21,20 +22,36 @@ bool ParsePort(const char* text, unsigned& port) {
     return ec == std::errc() && stop == end && stop != text && port >= 1 && port <= 65535;
 }
 
+// Why the last open failed, for the calls a caller then makes on handle 0.
+std::mutex lastOpenMutex;
+std::string lastOpenFailure;
+
+void SetLastOpenFailure(std::string why) {
+    const std::lock_guard lock(lastOpenMutex);
+    lastOpenFailure = std::move(why);
+}
+
 // The open connection of the handle, or null with the status set.
 std::shared_ptr<rdb::Connection> FindConnection(int handle, RDBStatus* status) {
     std::shared_ptr<rdb::Connection> connection = ConnectionTable::Instance().Find(handle);
-    if (!connection)
-        SetStatus(status, RDB_ERR_BAD_HANDLE,
-                  "The handle " + std::to_string(handle) + " names no open database connection.");
-    return connection;
+    if (connection)
+        return connection;
+    std::string message =
+        "핸들 " + std::to_string(handle) + "에 열린 데이터베이스 연결이 없습니다.";
+    if (handle == 0) {
+        const std::lock_guard lock(lastOpenMutex);
+        if (!lastOpenFailure.empty())
+            message += " " + lastOpenFailure;
+    }
+    SetStatus(status, RDB_ERR_BAD_HANDLE, message);
+    return nullptr;
 }
 
 bool ArgumentsPresent(const char* dbName, const char* sql, RDBStatus* status) {
     if (dbName != nullptr && sql != nullptr)
         return true;
     SetStatus(status, RDB_ERR_BAD_ARGUMENT,
-              dbName == nullptr ? "No database name was given." : "No SQL text was given.");
+              dbName == nullptr ? "데이터베이스 이름이 없습니다." : "SQL 문이 없습니다.");
     return false;
 }
 
@@ -44,12 +61,23 @@ extern "C" {
 
 int RDBServerOpen(const char* address, const char* port) {
     unsigned portNumber = 0;
-    if (address == nullptr || *address == '\0' || port == nullptr || !ParsePort(port, portNumber))
+    if (address == nullptr || *address == '\0') {
+        SetLastOpenFailure("서버 주소가 설정되지 않았습니다.");
         return 0;
-    std::unique_ptr<rdb::Connection> connection = rdb::Connection::Open(address, portNumber);
-    if (!connection)
+    }
+    if (port == nullptr || !ParsePort(port, portNumber)) {
+        SetLastOpenFailure("포트 번호가 올바르지 않습니다.");
         return 0;
-    return ConnectionTable::Instance().Add(std::move(connection));
+    }
+    std::string why;
+    std::unique_ptr<rdb::Connection> connection = rdb::Connection::Open(address, portNumber, why);
+    if (!connection) {
+        SetLastOpenFailure(std::move(why));
+        return 0;
+    }
+    const int handle = ConnectionTable::Instance().Add(std::move(connection));
+    SetLastOpenFailure(handle == 0 ? "연결 핸들을 더 만들 수 없습니다." : "");
+    return handle;
 }
 
 int RDBServerClose(int handle) {
@@ -64,7 +92,7 @@ int RDBServerClose(int handle) {
 int RDBQueryFirstRecord(int handle, const char* dbName, const char* sql, char* record,
                         RDBStatus* status) {
     if (record == nullptr) {
-        SetStatus(status, RDB_ERR_BAD_ARGUMENT, "No record buffer was given.");
+        SetStatus(status, RDB_ERR_BAD_ARGUMENT, "레코드 버퍼가 없습니다.");
         return 0;
     }
     record[0] = '\0';

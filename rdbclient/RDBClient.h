@@ -20,14 +20,21 @@
  *    reconnects on its own.
  *  - Credentials never live in code: they come from "Env/rdbclient.cnf" under the
  *    working directory when that file exists, else from the standard MariaDB
- *    option files, groups [client] and [zelagent].
+ *    option files, groups [client] and [zelagent]. A file that exists but cannot be
+ *    read fails the open (it never falls back to other accounts).
  *  - Texts are UTF-8 (the connection uses utf8mb4).
  *  - A NULL column value is written as the empty value.
- *  - A record that does not fit the 4096-byte buffer, or a value that itself
- *    contains ":;" or a zero byte, is reported as an error status (code
- *    RDB_ERR_RECORD_*) with an empty record, never cut or shifted.
+ *  - A value that itself contains the separator ":;" has it broken up as ": ;", and a
+ *    zero byte in a value becomes a blank, so the fields never shift and the record
+ *    is still delivered (a transferred call is still picked up). The status message
+ *    then names the columns changed (code 0, result above 0): callers trace it.
+ *  - A record that does not fit the 4096-byte buffer is reported as an error status
+ *    (RDB_ERR_RECORD_TOO_LONG) with an empty record, never cut.
  *  - Every error, of the server or of this library, gives a result of 0 or
  *    less; a result above 0 always comes with code 0 (record) or 1 (no record).
+ *  - Messages of this library itself are Korean, as the agent reads them in the
+ *    database error box; a call on handle 0 after a failed open says why the open
+ *    failed (a missing or unreadable Env/rdbclient.cnf is named).
  *  - Only these four functions are exported from the shared library.
  *  - Client-side errors use the server library's own codes (2002, 2006, ...);
  *    errors of this library use the codes below.
@@ -57,9 +64,9 @@ extern "C" {
 /* Error codes of the library itself. */
 #define RDB_ERR_BAD_HANDLE 9001       /* the handle names no open connection */
 #define RDB_ERR_RECORD_TOO_LONG 9002  /* the record text does not fit 4096 bytes */
-#define RDB_ERR_RECORD_SEPARATOR 9003 /* a value contains the separator ":;" */
+#define RDB_ERR_RECORD_SEPARATOR 9003 /* no longer reported: the value is delivered mended */
 #define RDB_ERR_BAD_ARGUMENT 9004     /* a null pointer where text was needed */
-#define RDB_ERR_RECORD_ZERO_BYTE 9005 /* a value contains a zero byte (would end the text) */
+#define RDB_ERR_RECORD_ZERO_BYTE 9005 /* no longer reported: the value is delivered mended */
 
 /* Filled on every query and on every failed statement: 1008 bytes. */
 typedef struct RDBStatus {
@@ -80,8 +87,9 @@ RDB_API int RDBServerOpen(const char* address, const char* port);
 RDB_API int RDBServerClose(int handle);
 
 /* Runs a query and writes its first record into record (RDB_RECORD_SIZE bytes).
- * Returns > 0 when the call went through: status->code is then 0 (record written) or
- * 1 (no record; also for SQL that yields no result set, record empty). Returns <= 0 on
+ * Returns > 0 when the call went through: status->code is then 0 (record written; the
+ * message is empty, or names the values mended as said above) or 1 (no record; also for
+ * SQL that yields no result set, record empty). Returns <= 0 on
  * failure: status holds the code and message, record is the empty text. Further rows
  * are read and dropped, so the connection is ready for the next call. */
 RDB_API int RDBQueryFirstRecord(int handle, const char* dbName, const char* sql, char* record,

@@ -1,7 +1,5 @@
 #include "rdbclient/RecordText.h"
 
-#include <cstring>
-
 #include "rdbclient/RDBClient.h"
 
 namespace rdb {
@@ -17,42 +15,53 @@ std::string ColumnLabel(std::size_t index, std::string_view name) {
     return label;
 }
 
+// The value as the record text can carry it: a blank between every ':' and the ';' after
+// it, and a blank for every zero byte. Inserting never forms a new pair.
+std::string Deliverable(std::string_view value, bool& changed) {
+    std::string text;
+    text.reserve(value.size());
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        const char c = value[i];
+        if (c == '\0') {
+            text += ' ';
+            changed = true;
+            continue;
+        }
+        text += c;
+        if (c == ':' && i + 1 < value.size() && value[i + 1] == ';') {
+            text += ' ';
+            changed = true;
+        }
+    }
+    return text;
+}
+
 } // namespace
 
 RecordOutcome WriteRecordText(const std::vector<ColumnValue>& values, char* out,
                               std::size_t capacity) {
     out[0] = '\0';
-    std::size_t total = 0;
+    std::string record;
+    std::string changedColumns;
     for (std::size_t i = 0; i < values.size(); ++i) {
         const std::string_view value =
             values[i].data ? std::string_view(values[i].data, values[i].size) : std::string_view();
-        // Inside a value the separator would split it in two and shift every later one.
-        if (value.find(kSeparator) != std::string_view::npos)
-            return {RDB_ERR_RECORD_SEPARATOR,
-                    "The value of " + ColumnLabel(i, values[i].name) +
-                        " contains the separator \":;\"; the record cannot be delivered."};
-        // A zero byte would end the record text early.
-        if (value.find('\0') != std::string_view::npos)
-            return {RDB_ERR_RECORD_ZERO_BYTE,
-                    "The value of " + ColumnLabel(i, values[i].name) +
-                        " contains a zero byte; the record cannot be delivered."};
-        total += value.size() + kSeparator.size();
+        bool changed = false;
+        record += Deliverable(value, changed);
+        record += kSeparator;
+        if (changed)
+            changedColumns += (changedColumns.empty() ? "" : ", ") + ColumnLabel(i, values[i].name);
     }
-    if (total + 1 > capacity)
-        return {RDB_ERR_RECORD_TOO_LONG, "The record text needs " + std::to_string(total) +
-                                             " bytes; at most " + std::to_string(capacity - 1) +
-                                             " fit the record buffer."};
-    char* p = out;
-    for (const ColumnValue& v : values) {
-        if (v.data) {
-            std::memcpy(p, v.data, v.size);
-            p += v.size;
-        }
-        std::memcpy(p, kSeparator.data(), kSeparator.size());
-        p += kSeparator.size();
-    }
-    *p = '\0';
-    return {};
+    if (record.size() + 1 > capacity)
+        return {RDB_ERR_RECORD_TOO_LONG,
+                "레코드가 " + std::to_string(record.size()) + "바이트로, 레코드 버퍼(" +
+                    std::to_string(capacity - 1) + "바이트)에 들어가지 않습니다."};
+    record.copy(out, record.size());
+    out[record.size()] = '\0';
+    RecordOutcome outcome;
+    if (!changedColumns.empty())
+        outcome.message = changedColumns + ": \":;\" written as \": ;\", a zero byte as a blank";
+    return outcome;
 }
 
 } // namespace rdb

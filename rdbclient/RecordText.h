@@ -16,12 +16,14 @@ struct ColumnValue {
 };
 
 struct RecordOutcome {
-    int code = 0; // 0, or one of the RDB_ERR_RECORD_* codes
-    std::string message;
+    int code = 0;        // 0, or RDB_ERR_RECORD_TOO_LONG
+    std::string message; // the error; with code 0, a note naming the values changed
 };
 
-// Writes the record into out (capacity bytes, including the terminating zero). On
-// an error out holds the empty text: a record is never cut or shifted.
+// Writes the record into out (capacity bytes, including the terminating zero). A value
+// holding the separator ":;" has it broken up as ": ;", and a zero byte becomes a blank,
+// so the fields never shift; the note then says which columns were changed. A record
+// that does not fit is an error and out holds the empty text: never cut.
 RecordOutcome WriteRecordText(const std::vector<ColumnValue>& values, char* out,
                               std::size_t capacity);
 

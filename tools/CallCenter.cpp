@@ -74,7 +74,7 @@ bool CallCenter::Fail(const std::string& message) {
 }
 
 std::string CallCenter::Quote(const std::string& text) const {
-    return "'" + EscapeSqlText(text, DB_TYPE_MYSQL) + "'";
+    return "'" + EscapeSqlText(text) + "'";
 }
 
 bool CallCenter::CheckDesk(const DeskKey& desk) {

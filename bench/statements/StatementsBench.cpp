@@ -24,14 +24,13 @@ BENCHMARK(BM_ParsePollRecord);
 // cppcheck-suppress constParameterCallback
 void BM_ComposePollStatement(benchmark::State& state) {
     for (auto _ : state)
-        benchmark::DoNotOptimize(agentsql::TransferInfoSql(DB_TYPE_MYSQL, "10", "2001"));
+        benchmark::DoNotOptimize(agentsql::TransferInfoSql("10", "2001"));
 }
 BENCHMARK(BM_ComposePollStatement);
 
 // cppcheck-suppress constParameterCallback
 void BM_BuildRegistrationUpdate(benchmark::State& state) {
-    const std::string memo =
-        EscapeSqlText("고객이 요금제 변경을 문의함. 내일 다시 연락 요청.", DB_TYPE_MYSQL);
+    const std::string memo = EscapeSqlText("고객이 요금제 변경을 문의함. 내일 다시 연락 요청.");
     for (auto _ : state) {
         SqlBuilder builder(SqlBuilder::Update);
         builder.table = "TRANSFER_HIST";
@@ -53,7 +52,7 @@ void BM_EscapeSqlText(benchmark::State& state) {
         return text;
     }();
     for (auto _ : state)
-        benchmark::DoNotOptimize(EscapeSqlText(memo, DB_TYPE_MYSQL));
+        benchmark::DoNotOptimize(EscapeSqlText(memo));
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(memo.size()));
 }
 BENCHMARK(BM_EscapeSqlText)->Arg(0)->Arg(1);

@@ -15,7 +15,7 @@ std::string Bytes(const std::filesystem::path& file) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-TEST(ServerAddress, SavedInBothFilesCutTo83BytesAtACharacterAndMissingLoadsEmpty) {
+TEST(ServerAddress, SavedInBothFilesCutTo83BytesAtACharacterMissingLoadsEmptyUnwritableFails) {
     zel::test::TempWorkDir work(false);
     CTELVOAgentEnv env;
     env.serverAddress = "stale";
@@ -49,9 +49,9 @@ TEST(ServerAddress, SavedInBothFilesCutTo83BytesAtACharacterAndMissingLoadsEmpty
     CIniFile("./Env/tnvx.INI", "VERSION_CHECK_CONNECT").ReadString(stored, "VC_SERVER_IP_ADDR");
     EXPECT_EQ(stored, env.serverAddress);
 
-    // Without the Env folder nothing is written and saving succeeds.
+    // Without the Env folder nothing is written, and saving says so.
     std::filesystem::remove_all(work.Env());
-    EXPECT_TRUE(env.SaveServerAddress());
+    EXPECT_FALSE(env.SaveServerAddress());
     EXPECT_TRUE(std::filesystem::is_empty(work.Path()));
 }
 

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -94,13 +95,27 @@ TEST_F(QueryTest, RecordNoRecordAndErrorsWithTheServersCodeAndMessage) {
         {"selec 12", kDb, 1064, "", "You have an error in your SQL syntax"},
         {"select * from ZT_RDB_NO_SUCH_TABLE", kDb, 1146, "", "ZT_RDB_NO_SUCH_TABLE"},
         {"select 1", "ZT_RDB_NO_SUCH_DB", 1044, "",
-         ""}, // no right on it, so not told it is missing
-        // A record that cannot be delivered whole is an error, never a cut or shifted text.
-        {"select 1, 'a:;b', 3", kDb, RDB_ERR_RECORD_SEPARATOR, "", "column 2"},
-        {"select concat('a', char(0), 'b'), 2", kDb, RDB_ERR_RECORD_ZERO_BYTE, "", ""},
-        {"select repeat('x', 4094)", kDb, RDB_ERR_RECORD_TOO_LONG, "", ""},  // no room for the 0
-        {"select repeat('가', 1365)", kDb, RDB_ERR_RECORD_TOO_LONG, "", ""}, // 4097 bytes
-        {many, kDb, RDB_ERR_RECORD_TOO_LONG, "", ""},
+         "ZT_RDB_NO_SUCH_DB"}, // no right on it, so not told it is missing
+        // The separator inside a value is broken up and a zero byte becomes a blank: the
+        // fields never shift, and the note names the columns mended.
+        {"select 1, 'a:;b', 3", kDb, RDB_STATUS_RECORD, "1:;a: ;b:;3:;", "column 2"},
+        {"select concat('a', char(0), 'b') A, 2", kDb, RDB_STATUS_RECORD, "a b:;2:;",
+         "column 1 (A)"},
+        {"select 'x:', ';y', ':;:;', '::;;'", kDb, RDB_STATUS_RECORD, "x::;;y:;: ;: ;:;:: ;;:;",
+         "column 3 (:;:;), column 4"},
+        {"select repeat(':;', 1364)", kDb, RDB_STATUS_RECORD,
+         [] {
+             std::string r;
+             for (int i = 0; i < 1364; ++i)
+                 r += ": ;";
+             return r + ":;";
+         }(),
+         "column 1"},
+        // A record that cannot be delivered whole is an error, never a cut text.
+        {"select repeat(':;', 1365)", kDb, RDB_ERR_RECORD_TOO_LONG, "", "4097"}, // once mended
+        {"select repeat('x', 4094)", kDb, RDB_ERR_RECORD_TOO_LONG, "", "4096"},  // no room for 0
+        {"select repeat('가', 1365)", kDb, RDB_ERR_RECORD_TOO_LONG, "", "4097"}, // bytes
+        {many, kDb, RDB_ERR_RECORD_TOO_LONG, "", "4200"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.sql.substr(0, 60));
@@ -109,7 +124,7 @@ TEST_F(QueryTest, RecordNoRecordAndErrorsWithTheServersCodeAndMessage) {
         EXPECT_EQ(out.result > 0, ok);
         EXPECT_EQ(out.code, c.code);
         EXPECT_EQ(out.record, c.record);
-        EXPECT_TRUE(!ok || out.message.empty()) << out.message;
+        EXPECT_EQ(out.message.empty(), *c.message == '\0') << out.message;
         EXPECT_NE(out.message.find(c.message), std::string::npos) << out.message;
     }
     EXPECT_EQ(Query(handle_, "select 1").record, "1:;"); // still usable
@@ -185,7 +200,11 @@ TEST_F(HandleTest, HandlesAreNeverReusedAndBadHandlesArgumentsOrPortsAreErrors) 
     RDBServerClose(third);
     for (const int handle : {second, 0, -1, 987654}) {
         const Outcome out = Execute(handle, "select 1");
-        EXPECT_TRUE(out.result <= 0 && out.code == RDB_ERR_BAD_HANDLE && !out.message.empty());
+        EXPECT_TRUE(out.result <= 0 && out.code == RDB_ERR_BAD_HANDLE);
+        EXPECT_NE(out.message.find("핸들 " + std::to_string(handle) +
+                                   "에 열린 데이터베이스 연결이 "
+                                   "없습니다."),
+                  std::string::npos);
         EXPECT_EQ(Query(handle, "select 1").code, RDB_ERR_BAD_HANDLE);
     }
     char record[RDB_RECORD_SIZE] = "junk";
@@ -222,6 +241,20 @@ class CredentialsTest : public zel::test::DbFixture {};
 TEST_F(CredentialsTest, AccountComesFromEnvRdbclientCnfAndItsZelagentGroup) {
     zel::test::TempWorkDir work(false);
     EXPECT_EQ(RDBServerOpen(kAddress, kPort), 0); // the standard files hold no account of it
+    // The agent then meets handle 0: told in Korean, with the file that is missing.
+    const std::string file = (work.Env() / "rdbclient.cnf").string();
+    Outcome missing = Query(0, "select 1");
+    EXPECT_EQ(missing.code, RDB_ERR_BAD_HANDLE);
+    EXPECT_NE(missing.message.find("핸들 0에 열린 데이터베이스 연결이 없습니다."),
+              std::string::npos);
+    EXPECT_NE(missing.message.find("접속 정보 파일(" + file + ")이 없습니다."), std::string::npos)
+        << missing.message;
+    // A file that is there but cannot be read is named too, and no other account is tried.
+    std::filesystem::create_directory(work.Env() / "rdbclient.cnf");
+    EXPECT_EQ(RDBServerOpen(kAddress, kPort), 0);
+    EXPECT_NE(Query(0, "select 1").message.find("접속 정보 파일(" + file + ")을 읽을 수 없습니다."),
+              std::string::npos);
+    std::filesystem::remove(work.Env() / "rdbclient.cnf");
 
     // The account of client.cnf, moved to the group of its own below a wrong one for everyone.
     std::ifstream in(zel::test::DbClientCnfPath());
@@ -234,6 +267,12 @@ TEST_F(CredentialsTest, AccountComesFromEnvRdbclientCnfAndItsZelagentGroup) {
     EXPECT_EQ(Query(handle, "select current_user()").record.rfind("nobody-zt", 0),
               std::string::npos);
     RDBServerClose(handle);
+    // Without a read permission (root reads anyway, so only for others).
+    if (::geteuid() != 0) {
+        std::filesystem::permissions(work.Env() / "rdbclient.cnf", std::filesystem::perms::none);
+        EXPECT_EQ(RDBServerOpen(kAddress, kPort), 0);
+        EXPECT_NE(Query(0, "select 1").message.find("을 읽을 수 없습니다."), std::string::npos);
+    }
 }
 
 // Two threads of the program share one handle: every call must stay whole.

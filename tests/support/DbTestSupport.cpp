@@ -148,9 +148,10 @@ GeneralLogReader::GeneralLogReader() {
 }
 
 std::vector<GeneralLogEntry> GeneralLogReader::Entries() const {
-    // "261208  2:50:11\t     4 Query\tselect 1" or "\t\t     4 Query\tselect 1".
+    // "261208  2:50:11\t     4 Query\tselect 1" or "\t\t     4 Query\tselect 1"; a
+    // statement may hold a carriage return, which '.' would not match.
     static const std::regex entryPattern(
-        R"(^(?:\d{6} +\d{1,2}:\d{2}:\d{2})?\t\s*(\d+) ([A-Za-z][A-Za-z ]*)\t(.*)$)");
+        R"(^(?:\d{6} +\d{1,2}:\d{2}:\d{2})?\t\s*(\d+) ([A-Za-z][A-Za-z ]*)\t([^\n]*)$)");
     std::vector<GeneralLogEntry> entries;
     std::ifstream in(GeneralLogPath(), std::ios::binary);
     std::error_code ec;
