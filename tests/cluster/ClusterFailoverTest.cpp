@@ -262,9 +262,10 @@ TEST_F(ClusterFailoverTest, AnAgentKeepsTakingCallsWhenTheNodeServingItIsKilled)
     EXPECT_TRUE(ui.PumpUntil(mode(AGENT_MODE_READY), 5s));
 
     // The killed node rejoins (from its recovered position) and the cluster is whole.
-    const std::string restart = "ZEL_BUILD_DIR='" ZEL_CLUSTER_BUILD_DIR "' '" ZEL_SOURCE_DIR
-                                "/scripts/cluster' start-node " +
-                                node.substr(4) + " >&2";
+    const std::string nodeNumber = node.substr(4);
+    const std::string restart = std::string("ZEL_BUILD_DIR='" ZEL_CLUSTER_BUILD_DIR
+                                            "' '" ZEL_SOURCE_DIR "/scripts/cluster' start-node ") +
+                                nodeNumber + " >&2";
     EXPECT_EQ(std::system(restart.c_str()), 0);
     EXPECT_EQ(db_.Scalar("select variable_value from information_schema.global_status where "
                          "variable_name = 'wsrep_cluster_size'"),
