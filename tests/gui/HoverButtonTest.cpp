@@ -144,3 +144,39 @@ TEST_F(HoverButtonTest, CaptionAndTipReachAccessibilityAndItsActionClicks) {
     EXPECT_TRUE(gtk_widget_get_has_tooltip(button->m_widget));
     EXPECT_STREQ(atk_object_get_description(accessible), "로그아웃 합니다.");
 }
+
+// Keyboard focus shows as a dotted rectangle in the caption's colour while the keyboard
+// is in use; a mouse click hides it again, and a two-line caption is read as one word.
+TEST_F(HoverButtonTest, KeyboardFocusShowsOnlyWhileTheKeyboardIsInUse) {
+    button->SetStateColor(CHoverButton::ColorTextNormal, kMaroon, false);
+    button->SetStateColor(CHoverButton::ColorBackNormal, kBeige, false);
+    const wxRect ring(2, 2, 84, 40); // around the caption, inside the frame
+    auto ringPixels = [&] {
+        return CountPixels(button->RenderToImage(button->CurrentDrawState()), kMaroon, ring) -
+               CountPixels(button->RenderToImage({}), kMaroon, ring);
+    };
+    auto* window = GTK_WINDOW(frame->m_widget);
+    button->SetFocus();
+    ASSERT_TRUE(PumpUntil([this] { return button->HasFocus(); }));
+    gtk_window_set_focus_visible(window, FALSE);
+    PumpEvents(20);
+    EXPECT_FALSE(button->CurrentDrawState().focused);
+    EXPECT_EQ(ringPixels(), 0);
+
+    sim.Char(WXK_SHIFT); // any key makes focus visible
+    ASSERT_TRUE(PumpUntil([&] { return gtk_window_get_focus_visible(window) != FALSE; }));
+    EXPECT_TRUE(button->CurrentDrawState().focused);
+    EXPECT_GT(ringPixels(), 100); // dotted: about half of the rectangle's 240 pixels
+
+    MoveTo(other);
+    sim.MouseClick();
+    ASSERT_TRUE(PumpUntil([&] { return gtk_window_get_focus_visible(window) == FALSE; }));
+    EXPECT_FALSE(button->CurrentDrawState().focused);
+
+    button->Enable(false);
+    gtk_window_set_focus_visible(window, TRUE);
+    EXPECT_FALSE(button->CurrentDrawState().focused);
+
+    button->SetLabel(wxString::FromUTF8("로그\n아웃"));
+    EXPECT_STREQ(atk_object_get_name(gtk_widget_get_accessible(button->m_widget)), "로그아웃");
+}

@@ -1,0 +1,229 @@
+// What keyboard users and screen readers rely on, without the database: plain names,
+// the shortcut table, where focus goes, the grade group, boxes and dialogs as exposed.
+#include "console/AgentConsole.h"
+#include "console/ConsoleAccess.h"
+#include "console/ConsoleFocus.h"
+#include "console/ConsoleKeys.h"
+#include "platform/gui/Accessibility.h"
+#include "platform/gui/DialogBuilder.h"
+#include "platform/gui/GuiMessageBox.h"
+#include "res/ResourceIds.h"
+#include "tests/gui/support/GuiTestSupport.h"
+
+#include <array>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <atk/atk.h>
+#include <gtest/gtest.h>
+#include <gtk/gtk.h>
+#include <wx/app.h>
+#include <wx/dialog.h>
+#include <wx/frame.h>
+#include <wx/radiobut.h>
+
+using namespace guitest;
+
+namespace {
+
+std::vector<AtkObject*> Targets(AtkObject* accessible, AtkRelationType type) {
+    std::vector<AtkObject*> found;
+    AtkRelationSet* relations = atk_object_ref_relation_set(accessible);
+    if (AtkRelation* relation = atk_relation_set_get_relation_by_type(relations, type)) {
+        GPtrArray* targets = atk_relation_get_target(relation);
+        for (guint i = 0; i < targets->len; ++i)
+            found.push_back(ATK_OBJECT(g_ptr_array_index(targets, i)));
+    }
+    g_object_unref(relations);
+    return found;
+}
+
+} // namespace
+
+TEST(PlainAccessibleText, SpacedSyllablesAndBrokenWordsAreReadAsWords) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"비  밀  번  호", "비밀번호"},
+        {"상  담  원  명", "상담원명"},
+        {"ZEL 사용자ID", "ZEL 사용자ID"},
+        {"로그\n아웃", "로그아웃"},
+        {"통화결과 등록", "통화결과 등록"},
+        {"금일  통화", "금일통화"},
+        {"  a   b  ", "a b"},
+        {"a  나", "a 나"},
+        {"", ""},
+    };
+    for (const auto& [text, plain] : cases)
+        EXPECT_EQ(platform::PlainAccessibleText(text), plain) << text;
+}
+
+TEST(ConsoleShortcuts, ElevenFunctionKeysOneControlEachNoneWithModifiers) {
+    std::set<int> keys, controls;
+    for (const ConsoleShortcut& s : ConsoleShortcuts()) {
+        keys.insert(s.keyCode);
+        controls.insert(s.controlId);
+        EXPECT_EQ(FindConsoleShortcut(s.keyCode, wxMOD_NONE), &s);
+        EXPECT_EQ(FindConsoleShortcut(s.keyCode, wxMOD_ALT), nullptr) << s.key;
+        EXPECT_EQ(FindConsoleShortcut(s.keyCode, wxMOD_SHIFT), nullptr) << s.key;
+        EXPECT_EQ(FindConsoleShortcut(s.keyCode, wxMOD_CONTROL), nullptr) << s.key;
+    }
+    EXPECT_EQ(keys.size(), 11u);
+    EXPECT_EQ(controls, (std::set<int>{IDC_BTN_READY, IDC_BTN_BREAK, IDC_BTN_LOGOUT,
+                                       IDC_RADIO_RESULT1, IDC_RADIO_RESULT2, IDC_RADIO_RESULT3,
+                                       IDC_RADIO_RESULT4, IDC_RADIO_RESULT5, IDC_RADIO_RESULT6,
+                                       IDC_RADIO_RESULT7, IDC_BTN_REGIST}));
+    // F1 is About; letters and Enter belong to the fields.
+    for (int key : {int(WXK_F1), int('A'), int(WXK_RETURN), int(WXK_ESCAPE)})
+        EXPECT_EQ(FindConsoleShortcut(key, wxMOD_NONE), nullptr) << key;
+}
+
+TEST(PreferredFocus, TheMemoWhileAResultWaitsElseTheNextStateButtonNeverSignOutFirst) {
+    const int all = BUTTON_LOGIN | BUTTON_LOGOUT | BUTTON_READY | BUTTON_BREAK;
+    struct Case {
+        int mode;
+        bool pending;
+        int enabled;
+        int expected;
+    };
+    const Case cases[] = {
+        {AGENT_MODE_LOGOUT, false, BUTTON_LOGIN, IDC_BTN_LOGIN},
+        {AGENT_MODE_READY, false, ButtonMaskOf(AGENT_MODE_READY), IDC_BTN_BREAK},
+        {AGENT_MODE_BREAK, false, ButtonMaskOf(AGENT_MODE_BREAK), IDC_BTN_READY},
+        {AGENT_MODE_LOGIN, false, ButtonMaskOf(AGENT_MODE_LOGIN), IDC_BTN_READY},
+        {AGENT_MODE_INCALL, false, 0, IDC_EDIT_MEMO},
+        {AGENT_MODE_READY, true, ButtonMaskOf(AGENT_MODE_READY), IDC_EDIT_MEMO},
+        {AGENT_MODE_LOGOUT, true, BUTTON_LOGIN, IDC_EDIT_MEMO},
+        // A failed break leaves Login and Logout: Login, which retries.
+        {AGENT_MODE_READY, false, BUTTON_LOGIN | BUTTON_LOGOUT, IDC_BTN_LOGIN},
+        {AGENT_MODE_BREAK, false, BUTTON_LOGOUT, IDC_BTN_LOGOUT},
+        {AGENT_MODE_READY, false, 0, IDC_EDIT_MEMO},
+        {5, false, all, IDC_BTN_READY}, // a mode with no preference of its own
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(PreferredFocusId(c.mode, c.pending, c.enabled), c.expected)
+            << "mode " << c.mode << " pending " << c.pending << " mask " << c.enabled;
+}
+
+class AccessWindowTest : public testing::Test {
+  protected:
+    void TearDown() override {
+        for (wxWindow* window : windows)
+            window->Destroy();
+        PumpEvents(20);
+    }
+    std::vector<wxWindow*> windows;
+};
+
+// Seven visible grades named 호응도 as a group, no eighth member for "none" in the tree,
+// and "none" really leaves every grade off.
+TEST_F(AccessWindowTest, GradeGroupIsNamedHasSevenMembersAndCanHaveNoneOn) {
+    auto* frame = new wxFrame(nullptr, wxID_ANY, "grades", wxPoint(40, 40), wxSize(600, 100));
+    windows.push_back(frame);
+    std::array<wxRadioButton*, 7> grades{};
+    for (std::size_t i = 0; i < grades.size(); ++i)
+        grades[i] = new wxRadioButton(frame, IDC_RADIO_RESULT1 + int(i), "g", wxPoint(80 * i, 10),
+                                      wxDefaultSize, i == 0 ? wxRB_GROUP : 0);
+    auto group = std::make_unique<GradeGroup>();
+    group->Attach(grades);
+    ASSERT_TRUE(ShowAndActivate(frame));
+    for (wxRadioButton* grade : grades)
+        EXPECT_FALSE(grade->GetValue());
+    grades[2]->SetValue(true);
+    group->ClearSelection();
+    for (wxRadioButton* grade : grades)
+        EXPECT_FALSE(grade->GetValue());
+    grades[6]->SetValue(true);
+    EXPECT_TRUE(grades[6]->GetValue());
+
+    AtkObject* container = gtk_widget_get_accessible(gtk_widget_get_parent(grades[0]->m_widget));
+    int radios = 0;
+    for (int i = 0; i < atk_object_get_n_accessible_children(container); ++i) {
+        AtkObject* child = atk_object_ref_accessible_child(container, i);
+        radios += atk_object_get_role(child) == ATK_ROLE_RADIO_BUTTON;
+        g_object_unref(child);
+    }
+    EXPECT_EQ(radios, 7);
+    for (wxRadioButton* grade : grades) {
+        AtkObject* accessible = gtk_widget_get_accessible(grade->m_widget);
+        EXPECT_EQ(Targets(accessible, ATK_RELATION_MEMBER_OF).size(), 7u);
+        const auto labels = Targets(accessible, ATK_RELATION_LABELLED_BY);
+        ASSERT_EQ(labels.size(), 1u);
+        EXPECT_STREQ(atk_object_get_name(labels[0]), GradeGroup::kName);
+    }
+    group.reset(); // before the grades, as in the console
+}
+
+// A box is named by its Korean title, not by GTK's English name of its kind.
+TEST_F(AccessWindowTest, MessageBoxesAreNamedByTheirTitles) {
+    for (const auto& [caption, style] :
+         {std::pair{"알림", platform::MB_ICONINFORMATION}, std::pair{"에러", platform::MB_ICONSTOP},
+          std::pair{"확인", platform::MB_YESNO}}) {
+        std::string seen;
+        wxTheApp->CallAfter([&seen] {
+            PumpUntil([&seen] {
+                GList* all = gtk_window_list_toplevels();
+                for (GList* w = all; w; w = w->next) {
+                    if (!GTK_IS_MESSAGE_DIALOG(w->data) ||
+                        !gtk_widget_get_mapped(GTK_WIDGET(w->data)))
+                        continue;
+                    seen = atk_object_get_name(gtk_widget_get_accessible(GTK_WIDGET(w->data)));
+                    gtk_dialog_response(GTK_DIALOG(w->data), GTK_RESPONSE_OK);
+                }
+                g_list_free(all);
+                return !seen.empty();
+            });
+        });
+        platform::ShowGuiMessageBox({nullptr, "text", caption, unsigned(style)});
+        EXPECT_EQ(seen, caption);
+    }
+}
+
+// The dialogs are dialogs to assistive technology; the console stays the application's frame.
+TEST_F(AccessWindowTest, TemplateDialogsAreDialogsAndTheConsoleAFrame) {
+    for (const auto& [id, role] :
+         {std::pair{IDD_LOGIN, ATK_ROLE_DIALOG}, std::pair{IDD_SERVER_ADDR, ATK_ROLE_DIALOG},
+          std::pair{IDD_ABOUTBOX, ATK_ROLE_DIALOG}, std::pair{IDD_AGENT_CONSOLE, ATK_ROLE_FRAME}}) {
+        auto* dialog = new wxDialog();
+        windows.push_back(dialog);
+        ASSERT_TRUE(platform::CreateDialogFromTemplate(dialog, nullptr, id));
+        EXPECT_EQ(atk_object_get_role(gtk_widget_get_accessible(dialog->m_widget)), role) << id;
+    }
+}
+
+// Focus lost by a state button that disabled itself goes to the mode's next button; focus
+// on a live control stays where it is.
+TEST_F(AccessWindowTest, FocusLostGoesToTheNextStateButtonFocusOnALiveControlStays) {
+    auto* console = new wxDialog();
+    windows.push_back(console);
+    ASSERT_TRUE(platform::CreateDialogFromTemplate(console, nullptr, IDD_AGENT_CONSOLE));
+    int mode = AGENT_MODE_BREAK;
+    bool pending = false;
+    ConsoleFocus focus;
+    focus.Attach(
+        *console, [&mode] { return mode; }, [&pending] { return pending; });
+    ASSERT_TRUE(ShowAndActivate(console));
+    wxWindow* ready = platform::GetDlgItem(console, IDC_BTN_READY);
+    wxWindow* brk = platform::GetDlgItem(console, IDC_BTN_BREAK);
+    wxWindow* memo = platform::GetDlgItem(console, IDC_EDIT_MEMO);
+    platform::GetDlgItem(console, IDC_BTN_LOGIN)->Enable(false);
+
+    brk->SetFocus(); // on break: 휴식중 pressed, it disables itself
+    ASSERT_TRUE(PumpUntil([&] { return brk->HasFocus(); }));
+    brk->Enable(false);
+    EXPECT_TRUE(PumpUntil([&] { return ready->HasFocus(); }));
+
+    mode = AGENT_MODE_READY; // 대기중 pressed: the focus goes to 휴식중
+    brk->Enable(true);
+    ready->Enable(false);
+    EXPECT_TRUE(PumpUntil([&] { return brk->HasFocus(); }));
+
+    memo->SetFocus(); // typing in the memo when a call comes: it keeps the focus
+    ASSERT_TRUE(PumpUntil([&] { return memo->HasFocus(); }));
+    mode = AGENT_MODE_INCALL;
+    pending = true;
+    brk->Enable(false);
+    PumpEvents(100);
+    EXPECT_TRUE(memo->HasFocus());
+    EXPECT_FALSE(focus.Restore());
+}
