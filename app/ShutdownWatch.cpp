@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <utility>
+
 #include <gdk/gdk.h>
 #include <glib-unix.h>
 #ifdef GDK_WINDOWING_X11
@@ -27,10 +29,10 @@ int IoErrorHandler(Display*) {
 ShutdownWatch::ShutdownWatch(std::function<void(int)> onSignal, std::function<void()> onDisplayLost)
     : m_onSignal(std::move(onSignal)), m_onDisplayLost(std::move(onDisplayLost)) {
     for (const int signo : kSignals) {
-        auto* source = new Source{this, signo, 0};
+        auto source = std::make_unique<Source>(Source{this, signo, 0});
         source->id = g_unix_signal_add(
-            signo, reinterpret_cast<GSourceFunc>(&ShutdownWatch::OnSignal), source);
-        m_sources.push_back(source);
+            signo, reinterpret_cast<GSourceFunc>(&ShutdownWatch::OnSignal), source.get());
+        m_sources.push_back(std::move(source));
     }
 #ifdef GDK_WINDOWING_X11
     GdkDisplay* display = gdk_display_get_default();
@@ -43,10 +45,8 @@ ShutdownWatch::ShutdownWatch(std::function<void(int)> onSignal, std::function<vo
 }
 
 ShutdownWatch::~ShutdownWatch() {
-    for (Source* source : m_sources) {
+    for (const auto& source : m_sources)
         g_source_remove(source->id);
-        delete source;
-    }
 #ifdef GDK_WINDOWING_X11
     if (g_watch == this) {
         XSetIOErrorHandler(reinterpret_cast<XIOErrorHandler>(m_previousIoHandler));

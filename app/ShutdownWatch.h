@@ -6,6 +6,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 class ShutdownWatch {
@@ -31,6 +32,7 @@ class ShutdownWatch {
         int signo;
         unsigned id;
     };
-    std::vector<Source*> m_sources;
+    // GLib keeps a pointer to each source's data until the source is removed.
+    std::vector<std::unique_ptr<Source>> m_sources;
     void* m_previousIoHandler = nullptr;
 };

@@ -6,7 +6,7 @@
 # touching the server of the other tests.
 #   <scenario>.sh <zelagent> <zelagent-callcenter>
 # Keys: SVC_ID 570, TEL_NUM '5570', USER_ID 'fault1'; calls use XAN_ID 570001 and up.
-# shellcheck shell=bash disable=SC2317 # functions run through check and wait_for
+# shellcheck shell=bash disable=SC2317,SC2034 # functions run through check and wait_for; globals read by the scenarios
 set -uo pipefail
 shopt -s extglob # window title patterns such as @(에러|알림)
 
@@ -146,14 +146,30 @@ answer_window() {
 # The program's boxes: every window but the console, About and the sign-in dialog
 # (database errors and questions are "에러", notices "알림").
 BOXES='!(ZELAgent-*|ZELAgent\(*|로그인)'
-# Answers every box with this title (default: any box) with Return as it comes, until
-# none has come for <quiet> seconds or <limit> seconds have passed; the count in ANSWERED.
+# Answers every box of the program as it comes, newest first, until none has come for
+# <quiet> seconds or <limit> seconds have passed; the count in ANSWERED. A box that
+# stays after two answers is reported once and left alone from then on.
+declare -A STUCK=()
+newest_box() {
+  local w found=""
+  for w in $(box_ids); do
+    [ -z "${STUCK[$w]:-}" ] && ((w > ${found:-0})) && found=$w
+  done
+  [ -n "$found" ] && echo "$found"
+}
 answer_boxes() {
   local limit=$(($(now_ms) + $1 * 1000)) quiet_ms=$(($2 * 1000)) last w
+  local -A tries=()
   last=$(now_ms) ANSWERED=0
   while (($(now_ms) < limit)) && (($(now_ms) - last < quiet_ms)); do
-    if w="$(window_named "${3:-$BOXES}")"; then
+    if w="$(newest_box)"; then
+      if ((${tries[$w]:-0} >= 2)); then
+        note "box '$(xdotool getwindowname "$w" 2>/dev/null)' ($w) stays after two answers"
+        STUCK[$w]=1
+        continue
+      fi
       note "answering box '$(xdotool getwindowname "$w" 2>/dev/null)' ($w)"
+      tries[$w]=$((${tries[$w]:-0} + 1))
       answer_window "$w"
       ANSWERED=$((ANSWERED + 1))
       wait_for 20 eval "! xwininfo -id $w 2>/dev/null | grep -q IsViewable"

@@ -36,7 +36,8 @@ XSERVER=$!
 trap '[ -n "$XSERVER" ] && kill "$XSERVER" 2>/dev/null; finish' EXIT
 if check "a second X server" wait_for 100 grep -q . "$RUN_DIR/display"; then
   OUTER_DISPLAY="$DISPLAY"
-  export DISPLAY=":$(tr -dc 0-9 <"$RUN_DIR/display")"
+  DISPLAY=":$(tr -dc 0-9 <"$RUN_DIR/display")"
+  export DISPLAY
   if start_and_sign_in; then
     kill -TERM "$XSERVER"
     check "display lost: the program ended" reap_agent 150 && expect_eq "display lost: exit status" 1 "$STATUS"
