@@ -3,6 +3,9 @@
 // the record separator or a zero byte neither shifts the fields nor blocks the desk.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include "db/AgentEnv.h"
 #include "db/SqlBuilder.h"
 #include "db/SqlText.h"
@@ -17,9 +20,7 @@ namespace {
 std::string Delivered(std::string text) {
     for (std::size_t at = text.find(":;"); at != std::string::npos; at = text.find(":;", at))
         text.insert(++at, " ");
-    for (char& c : text)
-        if (c == '\0')
-            c = ' ';
+    std::replace(text.begin(), text.end(), '\0', ' ');
     return text;
 }
 
@@ -46,10 +47,11 @@ class DataSecurityTest : public SecurityDbTest {
 // readiness, the poll, the agent's name on the call and the memo reach exactly that
 // desk's and that call's rows, with the text stored as it was.
 TEST_F(DataSecurityTest, IdentityTextsReachOnlyTheirOwnRowsAndAreStoredWhole) {
+    // Those that fit the phone-number column.
+    const std::vector<std::string> hostile = HostileTexts();
     std::vector<std::string> texts;
-    for (const std::string& text : HostileTexts())
-        if (cp949::LimitLength(text) <= 20)
-            texts.push_back(text);
+    std::copy_if(hostile.begin(), hostile.end(), std::back_inserter(texts),
+                 [](const std::string& text) { return cp949::LimitLength(text) <= 20; });
     texts.push_back("8799"); // a plain desk beside them
     long xan = 870000;
     for (const std::string& text : texts) {
@@ -106,6 +108,33 @@ TEST_F(DataSecurityTest, IdentityTextsReachOnlyTheirOwnRowsAndAreStoredWhole) {
         }
     }
     EXPECT_TRUE(boxes_.empty());
+}
+
+// A memo goes into its call's row whole, or not at all: one longer than the column is
+// refused by the server (the console's limit keeps it from being typed), never cut.
+TEST_F(DataSecurityTest, MemosAreStoredWholeOrRefusedNeverCut) {
+    Admin().Execute("insert into TRANSFER_HIST (XAN_ID, SVC_ID, COMMENT) values (870900, 872, "
+                    "'before')");
+    std::vector<std::string> memos = HostileTexts();
+    memos.push_back(std::string(251, 'm'));
+    memos.push_back(std::string(250, 'm'));
+    for (const std::string& memo : memos) {
+        SCOPED_TRACE(memo.substr(0, 20));
+        const std::string before = Digest({"", "", "XAN_ID = 870900"});
+        SqlBuilder update(SqlBuilder::Update);
+        update.table = "TRANSFER_HIST";
+        update.AddString("CONSULT_RESULT", "01");
+        update.AddString("COMMENT", env_->SqlText(memo));
+        update.where = "XAN_ID = 870900 ";
+        const std::string stored =
+            Admin().Scalar("select COMMENT from TRANSFER_HIST where XAN_ID = 870900").value_or("");
+        const bool fits = memo.size() <= 250;
+        EXPECT_EQ(env_->ExecuteSQL(update.BuildSQL()), fits ? 1 : 0);
+        EXPECT_EQ(Admin().Scalar("select COMMENT from TRANSFER_HIST where XAN_ID = 870900"),
+                  fits ? memo : stored);
+        EXPECT_EQ(Digest({"", "", "XAN_ID = 870900"}), before);
+    }
+    EXPECT_EQ(boxes_.size(), 2u); // the two memos over the column, each with the error box
 }
 
 // The call centre's side may hold anything in the columns the program reads.

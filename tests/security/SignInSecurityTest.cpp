@@ -51,12 +51,11 @@ class SignInSecurityTest : public SecurityDbTest {
 
     // The statements the sign-in may send with these (trimmed) fields.
     static std::vector<StatementForm> Forms(const SignInFields& f) {
-        std::vector<StatementForm> forms;
-        for (const int dbType : {0, 2})
-            forms.push_back(
-                {ParseSql(PasswordStatement("u", "a", dbType)).shape, {f.userId, f.agentName}});
-        forms.push_back({ParseSql(PhoneStatement("u", f.svcId, "t")).shape, {f.userId, f.telNum}});
-        return forms;
+        return {
+            {ParseSql(PasswordStatement("u", "a", 0)).shape, {f.userId, f.agentName}},
+            {ParseSql(PasswordStatement("u", "a", 2)).shape, {f.userId, f.agentName}},
+            {ParseSql(PhoneStatement("u", f.svcId, "t")).shape, {f.userId, f.telNum}},
+        };
     }
 };
 
