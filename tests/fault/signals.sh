@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# SIGTERM and SIGINT while ready, on break and in a call, SIGTERM while a box is open,
-# SIGHUP, and the display going away: the program ends (128 + the signal, or 1 for the
+# SIGTERM and SIGINT while ready, on break and in a call, SIGTERM while a box is open
+# and during the sign-in, SIGHUP, and the display going away: the program ends (128 + the signal, or 1 for the
 # display) and the desk is signed out (IS_READY 1, STATUS_START_TIME '00000000000000').
 source "$(dirname "$0")/lib.sh"
 db start && seed_agent && write_env || { fail "private server"; exit 1; }
@@ -10,7 +10,11 @@ signal_in() {
   local signal=$1 state=$2 xan=$((570100 + RANDOM % 800)) number
   number=$(kill -l "$signal")
   sql "update TRANSFER_NUM_INFO set TRANSFER_STATUS = 0 where SVC_ID = $SVC"
-  start_and_sign_in || return 1
+  if [ "$state" == signin ]; then
+    start_agent || return 1
+  else
+    start_and_sign_in || return 1
+  fi
   case "$state" in
     break) click_break && check "on break" wait_for 50 title_is "ZELAgent-$TEL-휴식중" ;;
     call) transfer $xan && check "in a call" wait_for 50 title_is "ZELAgent-$TEL-통화중" ;;
@@ -27,6 +31,8 @@ for signal in TERM INT; do
 done
 signal_in TERM box
 signal_in HUP ready
+# Before the sign-in nothing is written; the desk stays as the last run left it.
+signal_in TERM signin
 
 # The display going away (the end of the desktop session without a signal): the desk
 # is signed out and the program ends with status 1. The program runs on an X server of
