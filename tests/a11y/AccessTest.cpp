@@ -4,10 +4,12 @@
 #include "console/ConsoleAccess.h"
 #include "console/ConsoleFocus.h"
 #include "console/ConsoleKeys.h"
+#include "console/MemoLimit.h"
 #include "platform/gui/Accessibility.h"
 #include "platform/gui/DialogBuilder.h"
 #include "platform/gui/GuiMessageBox.h"
 #include "res/ResourceIds.h"
+#include "tests/a11y/BellCounter.h"
 #include "tests/gui/support/GuiTestSupport.h"
 
 #include <array>
@@ -23,6 +25,8 @@
 #include <wx/dialog.h>
 #include <wx/frame.h>
 #include <wx/radiobut.h>
+#include <wx/textctrl.h>
+#include <wx/uiaction.h>
 
 using namespace guitest;
 
@@ -226,4 +230,27 @@ TEST_F(AccessWindowTest, FocusLostGoesToTheNextStateButtonFocusOnALiveControlSta
     PumpEvents(100);
     EXPECT_TRUE(memo->HasFocus());
     EXPECT_FALSE(focus.Restore());
+}
+
+// The memo's limit stops text with the bell, and text that fits rings nothing.
+TEST_F(AccessWindowTest, MemoLimitRingsTheBellWhenItStopsText) {
+    BellCounter bells;
+    ASSERT_TRUE(bells.Works());
+    auto* frame = new wxFrame(nullptr, wxID_ANY, "memo", wxPoint(40, 40), wxSize(300, 200));
+    windows.push_back(frame);
+    auto* memo =
+        new wxTextCtrl(frame, IDC_EDIT_MEMO, "", wxPoint(10, 10), wxSize(200, 100), wxTE_MULTILINE);
+    SetMemoByteLimit(*memo, 10);
+    ASSERT_TRUE(ShowAndActivate(frame));
+    memo->SetFocus();
+    ASSERT_TRUE(PumpUntil([&] { return memo->HasFocus(); }));
+    wxUIActionSimulator sim;
+    const int before = bells.Bells();
+    sim.Text("abcdefgh");
+    ASSERT_TRUE(PumpUntil([&] { return memo->GetValue() == "abcdefgh"; }));
+    PumpEvents(50);
+    EXPECT_EQ(bells.Bells(), before);
+    sim.Text("ijkl");
+    ASSERT_TRUE(PumpUntil([&] { return memo->GetValue() == "abcdefghij"; }));
+    EXPECT_TRUE(PumpUntil([&] { return bells.Bells() > before; }));
 }
