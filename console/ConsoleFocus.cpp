@@ -1,5 +1,8 @@
 #include "console/ConsoleFocus.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include <gtk/gtk.h>
 #include <wx/dialog.h>
 
@@ -53,10 +56,11 @@ int PreferredFocusId(int agentMode, bool resultPending, int enabledButtons) {
         return IDC_EDIT_MEMO;
     if (const StateButton next = NextStateButton(agentMode); enabledButtons & next.mask)
         return next.id;
-    for (const StateButton& button : kFallback)
-        if (enabledButtons & button.mask)
-            return button.id;
-    return IDC_EDIT_MEMO;
+    const auto* enabled = std::find_if(std::begin(kFallback), std::end(kFallback),
+                                       [enabledButtons](const StateButton& button) {
+                                           return (enabledButtons & button.mask) != 0;
+                                       });
+    return enabled == std::end(kFallback) ? IDC_EDIT_MEMO : enabled->id;
 }
 
 void ConsoleFocus::Attach(wxDialog& console, ModeFn mode, PendingFn pending) {

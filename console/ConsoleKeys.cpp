@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
 
 #include <wx/button.h>
 #include <wx/dialog.h>
@@ -45,7 +46,7 @@ const ConsoleShortcut* FindConsoleShortcut(int keyCode, int modifiers) {
         return nullptr; // Alt+F4 closes, Shift+F10 opens a context menu, ...
     const auto* found = std::find_if(kShortcuts.begin(), kShortcuts.end(),
                                      [keyCode](const auto& s) { return s.keyCode == keyCode; });
-    return found == kShortcuts.end() ? nullptr : &*found;
+    return found == kShortcuts.end() ? nullptr : std::to_address(found);
 }
 
 bool RunConsoleShortcut(wxDialog& console, const wxKeyEvent& event) {
