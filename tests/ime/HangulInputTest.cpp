@@ -320,7 +320,7 @@ TEST_F(AgentNameInputTest, ASyllableComposedAtTheLimitIsKeptWholeOrDroppedWhole)
         {"김민준이a", "gksrmf", "김민준이a"}, // one byte left: no syllable
         {"김민준이", "gks", "김민준이한"},    // completed by leaving the field
         {"김민준이", "gksk", "김민준이하"},   // 한 then 나: the ㄴ moves on, 하 stays
-        {"abcdefgh", "dkssud", "abcdefgh안"}, // the composition is cut at a syllable
+        {"abcdefgh", "dkssud", "abcdefgh안"}, // 안 fills the limit, 녕 dropped
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.start + " + " + c.keys);
