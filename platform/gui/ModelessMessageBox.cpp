@@ -1,5 +1,6 @@
 #include "platform/gui/ModelessMessageBox.h"
 
+#include <gtk/gtk.h>
 #include <wx/artprov.h>
 #include <wx/button.h>
 #include <wx/dialog.h>
@@ -62,6 +63,11 @@ class ModelessBox : public wxDialog {
 void ShowModelessMessageBox(const MessageBoxRequest& request) {
     PostToUiThread([request] {
         auto* box = new ModelessBox(request);
+        // A window group of its own: the console runs modally, and its grab would
+        // otherwise take every click and key meant for this box.
+        GtkWindowGroup* group = gtk_window_group_new();
+        gtk_window_group_add_window(group, GTK_WINDOW(box->GetHandle()));
+        g_object_unref(group);
         box->Show();
     });
 }
