@@ -13,9 +13,6 @@
 #include "res/ResourceIds.h"
 
 GradeGroup::~GradeGroup() {
-    for (wxRadioButton* grade : m_grades)
-        if (grade && grade->m_widget)
-            g_signal_handlers_disconnect_by_data(grade->m_widget, this);
     if (m_none) {
         gtk_widget_destroy(GTK_WIDGET(m_none)); // leaves the group
         g_object_unref(m_none);
@@ -34,9 +31,6 @@ void GradeGroup::Attach(std::span<wxRadioButton* const> grades) {
 
     std::vector<wxWindow*> members(m_grades.begin(), m_grades.end());
     platform::LabelGroup(members, m_heading);
-    for (wxRadioButton* grade : m_grades)
-        if (grade)
-            g_signal_connect(grade->m_widget, "focus", G_CALLBACK(OnGradeFocus), this);
     LimitMembership();
     ClearSelection();
 }
@@ -67,20 +61,6 @@ void GradeGroup::LimitMembership() {
 void GradeGroup::ClearSelection() {
     if (m_none)
         gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(m_none), TRUE);
-}
-
-int GradeGroup::OnGradeFocus(void* widget, int direction, GradeGroup* self) {
-    auto* gtkWidget = static_cast<GtkWidget*>(widget);
-    if (gtk_widget_is_focus(gtkWidget) || !self->m_none ||
-        !gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(self->m_none)))
-        return FALSE; // GTK's own handling: arrows within the group, the chosen grade
-    const bool backward =
-        direction == GTK_DIR_TAB_BACKWARD || direction == GTK_DIR_UP || direction == GTK_DIR_LEFT;
-    wxRadioButton* entry = backward ? self->m_grades.back() : self->m_grades.front();
-    if (!entry || entry->m_widget != gtkWidget || !gtk_widget_is_sensitive(gtkWidget))
-        return FALSE;
-    gtk_widget_grab_focus(gtkWidget);
-    return TRUE;
 }
 
 void LabelConsoleStatistics(wxDialog& console) {

@@ -13,8 +13,7 @@ class wxWindow;
 
 // The response-grade group. GTK keeps one member of a radio group on at all times, so
 // "no grade" is an eighth member that is in no container: never drawn, never reached
-// by the keyboard, not in the accessible tree. Tab enters the group at its first
-// (Shift+Tab at its last) grade while none is chosen, as at the chosen one otherwise.
+// by the keyboard, not in the accessible tree.
 class GradeGroup {
   public:
     static constexpr const char* kName = "호응도";
@@ -30,7 +29,6 @@ class GradeGroup {
     void ClearSelection();
 
   private:
-    static int OnGradeFocus(void* widget, int direction, GradeGroup* self);
     void LimitMembership();
 
     std::vector<wxRadioButton*> m_grades;

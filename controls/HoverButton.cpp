@@ -39,9 +39,20 @@ void Draw3dRect(cairo_t* cr, const wxRect& r, const wxColour& topLeft,
     cairo_fill(cr);
 }
 
+// Whether the agent last used the keyboard (a key) or the pointer (a button), in any
+// window of the program: a window that becomes active takes it over, so the console
+// shows focus at once after a sign-in ended with Enter.
+bool keyboardInUse = false;
+
+gboolean NoteKeyPress(GSignalInvocationHint*, guint, const GValue*, gpointer) {
+    keyboardInUse = true;
+    return TRUE; // stay installed
+}
+
 // A mouse button pressed anywhere in a window hides keyboard focus there until the next
 // key press (GTK shows it again on a key press by itself).
 gboolean HideFocusOnPointerPress(GSignalInvocationHint*, guint, const GValue* params, gpointer) {
+    keyboardInUse = false;
     auto* object = static_cast<GObject*>(g_value_get_object(&params[0]));
     if (object && GTK_IS_WIDGET(object)) {
         GtkWidget* topLevel = gtk_widget_get_toplevel(GTK_WIDGET(object));
@@ -58,6 +69,22 @@ void InstallPointerPressHook() {
     installed = true;
     g_signal_add_emission_hook(g_signal_lookup("button-press-event", GTK_TYPE_WIDGET), 0,
                                HideFocusOnPointerPress, nullptr, nullptr);
+    g_signal_add_emission_hook(g_signal_lookup("key-press-event", GTK_TYPE_WIDGET), 0, NoteKeyPress,
+                               nullptr, nullptr);
+}
+
+void ShowFocusIfKeyboardInUse(GObject* window, GParamSpec*, gpointer) {
+    if (keyboardInUse && gtk_window_is_active(GTK_WINDOW(window)))
+        gtk_window_set_focus_visible(GTK_WINDOW(window), TRUE);
+}
+
+// Once per window, whatever number of buttons it holds.
+void FollowKeyboardUse(GtkWidget* window) {
+    constexpr const char* kKey = "zel-follows-keyboard-use";
+    if (g_object_get_data(G_OBJECT(window), kKey))
+        return;
+    g_object_set_data(G_OBJECT(window), kKey, GINT_TO_POINTER(1));
+    g_signal_connect(window, "notify::is-active", G_CALLBACK(ShowFocusIfKeyboardInUse), nullptr);
 }
 
 } // namespace
@@ -131,6 +158,7 @@ void CHoverButton::WatchFocusVisible() {
     g_object_add_weak_pointer(G_OBJECT(m_topLevel), &m_topLevel);
     g_signal_connect(m_topLevel, "notify::focus-visible", G_CALLBACK(OnGtkFocusVisibleChanged),
                      this);
+    FollowKeyboardUse(GTK_WIDGET(m_topLevel));
 }
 
 void CHoverButton::OnGtkFocusVisibleChanged(void*, void*, CHoverButton* self) {
