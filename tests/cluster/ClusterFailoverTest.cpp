@@ -241,7 +241,7 @@ TEST_F(ClusterFailoverTest, AnAgentKeepsTakingCallsWhenTheNodeServingItIsKilled)
         20s))
         << "no successful poll within 20 s of the kill";
     const double failover = std::chrono::duration<double>(*recovered - killed).count();
-    std::printf("failover_s=%.1f\n", failover);
+    std::printf("failover_s=%.2f\n", failover);
     std::fflush(stdout);
 
     // The next call, transferred right after the kill, is picked up within 10 s of it.
