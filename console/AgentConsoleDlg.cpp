@@ -363,6 +363,17 @@ void CAgentConsoleDlg::ShowNote(const std::string& text) {
     m_timerNote.StartOnce(kNoteMs);
 }
 
+void CAgentConsoleDlg::FinishTyping() {
+    if (!m_memo || FindFocus() != m_memo)
+        return;
+    // An input method commits the syllable it is composing when its field loses the
+    // focus, and only then at once: out and back, and the agent types on where he was.
+    if (wxWindow* other = platform::GetDlgItem(this, IDC_BTN_REGIST)) {
+        other->SetFocus();
+        m_memo->SetFocus();
+    }
+}
+
 wxString CAgentConsoleDlg::NoteText() const {
     return m_note && m_note->IsShown() ? m_note->GetLabelText() : wxString();
 }

@@ -65,6 +65,7 @@ class CAgentConsoleDlg : public wxDialog, public IAgentConsoleView {
     void RequestAttention() override;
     wxWindow* BoxOwner() override { return this; }
     void ShowNote(const std::string& text) override;
+    void FinishTyping() override;
     // The note's text while it is shown, else empty.
     wxString NoteText() const;
 

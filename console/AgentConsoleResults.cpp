@@ -12,6 +12,7 @@
 #include "util/Trace.h"
 
 void AgentConsole::RegistConfResult() {
+    m_view.FinishTyping();
     UpdateData(true);
     if (m_strXanId.empty()) {
         InfoBox("통화를 하지 않은 상태에서는 상담 결과를 등록할 수 없습니다.\r\n");
@@ -70,6 +71,7 @@ bool AgentConsole::WriteCallResult(const CallResult& result, bool quiet) {
 
 void AgentConsole::SavePendingResult(const std::string& nextXanId) {
     if (!m_strXanId.empty() && m_strXanId != nextXanId) {
+        m_view.FinishTyping();
         UpdateData(true);
         if (m_nConsultResult != -1 || !m_strMemo.empty()) {
             const CallResult result{m_strXanId, m_nConsultResult, m_strMemo};

@@ -27,4 +27,7 @@ class IAgentConsoleView {
     // A short note the agent sees without a box, fading after a few seconds (for
     // example: the ended call's result was saved when the next call came).
     virtual void ShowNote(const std::string& text) { (void)text; }
+    // Ends what an input method is composing in the memo, so that the syllable lands in
+    // the memo as it is now (before it is read and perhaps replaced for a new call).
+    virtual void FinishTyping() {}
 };

@@ -243,6 +243,20 @@ TEST_F(MemoInputTest, ARegistrationWhileComposingTakesTheComposedSyllable) {
     }
 }
 
+// A new call comes while a syllable is being composed: the syllable belongs to the memo
+// of the ended call, which is read for its save, and never lands in the new call's memo.
+TEST_F(MemoInputTest, ASyllableComposedWhenTheNextCallComesStaysWithTheEndedCall) {
+    StartWith("메모");
+    ASSERT_TRUE(TypeKeys("gks")); // 한 composing
+    dlg_->FinishTyping();         // as the console does before it reads the memo
+    EXPECT_TRUE(SameText(Stored(), "메모한"));
+    EXPECT_EQ(wxWindow::FindFocus(), memo_); // the agent types on in the memo
+    dlg_->SetFieldText(IDC_EDIT_MEMO, "");   // cleared for the new call
+    guitest::PumpEvents(300);
+    LeaveMemo();
+    EXPECT_TRUE(SameText(Stored(), ""));
+}
+
 // With the engine composing whole words, a word that does not fit arrives in one commit
 // and is cut at a syllable, not refused whole.
 TEST_F(MemoInputTest, AWordCommittedAtOnceIsCutAtASyllable) {
