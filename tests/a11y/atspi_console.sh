@@ -3,6 +3,7 @@
 # and its own session and accessibility bus, read by atspi_console.py.
 #   atspi_console.sh <zelagent> <zelagent-callcenter> <client.cnf> [<fallback client.cnf>]
 # Keys: SVC_ID 562, TEL_NUM '5562', XAN_ID 562001, USER_ID 'a11y1'.
+# shellcheck disable=SC2317 # finish runs through the trap
 set -uo pipefail
 
 HERE="$(cd "$(dirname "$0")" && pwd)"
