@@ -87,6 +87,12 @@ check "signed in, ready" wait_for 200 title_is "ZELAgent-$TEL-대기중" || exit
 check "the console has the keyboard" wait_for 50 focused_is "ZELAgent-$TEL-대기중"
 sleep 0.3
 
+# The console has a focused control at once: F1 opens About, Escape closes it.
+key F1
+check "F1 after sign-in: About" wait_for 50 has_window 'ZELAgent(*'
+key Escape
+check "Escape closes About" wait_for 50 no_window 'ZELAgent(*'
+sleep 0.3
 # The focus after sign-in rests on 휴식중: Space presses it; then on 대기중.
 key space
 check "Space after sign-in: on break" wait_for 50 title_is "ZELAgent-$TEL-휴식중"
