@@ -85,16 +85,9 @@ window_named() {
   done
   [ -n "$found" ] && echo "$found"
 }
-# How many visible windows of the program have a title matching the pattern.
-windows_named() {
-  local w name n=0
-  for w in $(xdotool search --onlyvisible --pid "$AGENT_PID" 2>/dev/null); do
-    name="$(xdotool getwindowname "$w" 2>/dev/null)" && [ -n "$name" ] || continue
-    # shellcheck disable=SC2254
-    case "$name" in $1) n=$((n + 1)) ;; esac
-  done
-  echo "$n"
-}
+# The program's boxes: every window but the console, About and the sign-in dialog
+# (database errors and questions are "에러", notices "알림").
+BOXES='!(ZELAgent-*|ZELAgent\(*|로그인)'
 # The ids of the program's visible boxes, one a line.
 box_ids() {
   local w name
@@ -121,15 +114,13 @@ click_du() {
   sleep 0.2
   xdotool click 1
 }
-click_login() { click_du 0 8 25 25; }
-click_ready() { click_du 28 8 25 25; }
 click_break() { click_du 56 8 25 25; }
 click_logout() { click_du 84 8 25 25; }
 # Answers the box with this title with its default button (Return), or with a key.
 answer_box() { wait_for 100 has_window "$1" && focus "$1" && xdotool key "${2:-Return}"; }
-# Answers a box with its default button. A modal box holds the keyboard: Return. A box
-# with no owner window (the worker's outage box) is not modal, and a key sent to it
-# could reach the console, which runs modally: its only button, bottom right, is clicked.
+# Answers a box with its default button: a modal box (it has an owner) with Return; the
+# box with no owner window (the worker's outage box) with the mouse on its only button,
+# bottom right, which also shows that the box takes clicks while the console is modal.
 answer_window() {
   if xprop -id "$1" WM_TRANSIENT_FOR 2>/dev/null | grep -q 'not found'; then
     local X Y WIDTH HEIGHT
@@ -143,9 +134,6 @@ answer_window() {
     xdotool windowfocus --sync "$1" 2>/dev/null && xdotool key Return
   fi
 }
-# The program's boxes: every window but the console, About and the sign-in dialog
-# (database errors and questions are "에러", notices "알림").
-BOXES='!(ZELAgent-*|ZELAgent\(*|로그인)'
 # Answers every box of the program as it comes, newest first, until none has come for
 # <quiet> seconds or <limit> seconds have passed; the count in ANSWERED. A box that
 # stays after two answers is reported once and left alone from then on.
@@ -221,7 +209,6 @@ start_and_sign_in() {
   type_password
   check "signed in, title ZELAgent-$TEL-대기중" wait_for 200 title_is "ZELAgent-$TEL-대기중"
 }
-trace_count() { grep -c -- "$1" "$RUN_DIR/agent.log"; }
 
 finish() {
   [ -n "$FROZEN_PID" ] && kill -CONT "$FROZEN_PID" 2>/dev/null
