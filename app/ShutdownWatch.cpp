@@ -1,5 +1,6 @@
 #include "app/ShutdownWatch.h"
 
+#include <csignal>
 #include <unistd.h>
 
 #include <utility>
@@ -23,6 +24,21 @@ int IoErrorHandler(Display*) {
     _exit(1);
 }
 #endif
+
+void ExitAtOnce(int signo) {
+    _exit(128 + signo);
+}
+
+// From the first signal on, a further one ends the process in the signal handler
+// itself: the first one's sign-out may keep the main loop busy for several seconds
+// (a server that does not answer), and the loop is where GLib would deliver it.
+void ExitOnFurtherSignals() {
+    struct sigaction action = {};
+    action.sa_handler = &ExitAtOnce;
+    sigemptyset(&action.sa_mask);
+    for (const int signo : ShutdownWatch::kSignals)
+        sigaction(signo, &action, nullptr);
+}
 
 } // namespace
 
@@ -58,6 +74,7 @@ ShutdownWatch::~ShutdownWatch() {
 
 int ShutdownWatch::OnSignal(void* data) {
     auto* source = static_cast<Source*>(data);
+    ExitOnFurtherSignals();
     if (source->watch->m_onSignal)
         source->watch->m_onSignal(source->signo);
     return G_SOURCE_CONTINUE;

@@ -1,8 +1,9 @@
 // What ends the program from outside: SIGTERM, SIGINT and SIGHUP (sent at the end of
 // a desktop session, by a service manager, by a closing terminal), and the X display
-// going away. Signals are delivered on the UI thread through the main loop, never
-// inside a signal handler; a lost display is reported from Xlib's I/O error handler,
-// after which the process ends.
+// going away. The first signal is delivered on the UI thread through the main loop,
+// never inside a signal handler; any further one ends the process at once with 128 +
+// its number. A lost display is reported from Xlib's I/O error handler, after which
+// the process ends.
 #pragma once
 
 #include <functional>

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # SIGTERM and SIGINT while ready, on break and in a call, SIGTERM while a box is open
-# and during the sign-in, SIGHUP, and the display going away: the program ends (128 + the signal, or 1 for the
+# and during the sign-in, SIGHUP, a second signal, and the display going away: the program ends (128 + the signal, or 1 for the
 # display) and the desk is signed out (IS_READY 1, STATUS_START_TIME '00000000000000').
 source "$(dirname "$0")/lib.sh"
 db start && seed_agent && write_env || { fail "private server"; exit 1; }
@@ -33,6 +33,21 @@ signal_in TERM box
 signal_in HUP ready
 # Before the sign-in nothing is written; the desk stays as the last run left it.
 signal_in TERM signin
+
+# A second signal ends the program at once, even while the first one's sign-out waits
+# for a server that does not answer.
+if start_and_sign_in; then
+  db_freeze
+  kill -TERM "$AGENT_PID"
+  sleep 1
+  kill -TERM "$AGENT_PID"
+  second_at=$(now_ms)
+  check "a second SIGTERM ends the program at once" reap_agent 30 &&
+    expect_eq "exit status after the second SIGTERM" 143 "$STATUS"
+  note "ended $(($(now_ms) - second_at)) ms after the second signal"
+  db_thaw
+  reap_agent 300
+fi
 
 # The display going away (the end of the desktop session without a signal): the desk
 # is signed out and the program ends with status 1. The program runs on an X server of
