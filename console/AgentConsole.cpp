@@ -167,14 +167,14 @@ bool AgentConsole::SignOut(bool retryOnFreshConnection) {
 }
 
 bool AgentConsole::Reconnect() {
-    const int old = m_env.connection;
-    if (!m_env.RDBServerOpen()) {
-        m_env.connection = old;
-        DebugTrace("Reconnect failed, the old connection kept");
+    // Opened beside the old one and swapped in whole: the worker never sees no connection.
+    const int fresh = ::RDBServerOpen(m_env.serverAddress.c_str(), m_env.port.c_str());
+    DebugTrace("Reconnect IP(%s) PORT(%s) %s", m_env.serverAddress.c_str(), m_env.port.c_str(),
+               fresh != 0 ? "opened" : "failed, the old connection kept");
+    if (fresh == 0)
         return false;
-    }
-    // Waits for a statement the worker may be running on it.
-    if (old != 0)
+    // Closing waits for a statement the worker may be running on the old one.
+    if (const int old = m_env.connection.exchange(fresh); old != 0)
         RDBServerClose(old);
     return true;
 }
