@@ -251,9 +251,14 @@ bool AgentConsole::SignOutForShutdown() {
         return true;
     // Nobody may be there to answer a box: failures go to stderr and the trace.
     const platform::MessageBoxHandler previous = platform::SetMessageBoxHandler({});
+    // Up to three tries, a fresh connection for the later ones, but no new try once a
+    // few seconds have gone (a server that hangs): a session's end does not wait long.
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(6);
     bool signedOut = false;
     for (int attempt = 0; attempt < 3 && !signedOut; ++attempt) {
         if (attempt > 0) {
+            if (std::chrono::steady_clock::now() >= giveUp)
+                break;
             std::this_thread::sleep_for(std::chrono::milliseconds(300));
             Reconnect();
         }
