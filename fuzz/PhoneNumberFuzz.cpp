@@ -1,5 +1,8 @@
 // The phone formatter on any text: the result holds the number's digits in order, at
 // most 80, grouped by at most two dashes that never stand at an end or side by side.
+#include <algorithm>
+#include <iterator>
+
 #include "fuzz/FuzzSupport.h"
 #include "util/PhoneNumber.h"
 
@@ -7,9 +10,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view text(reinterpret_cast<const char*>(data), size);
 
     std::string expectedDigits;
-    for (const char c : text)
-        if (c >= '0' && c <= '9' && expectedDigits.size() < 80)
-            expectedDigits.push_back(c);
+    std::copy_if(text.begin(), text.end(), std::back_inserter(expectedDigits),
+                 [](char c) { return c >= '0' && c <= '9'; });
+    expectedDigits.resize(std::min<std::size_t>(expectedDigits.size(), 80));
     const std::string digits = DigitsOnly(text);
     FUZZ_CHECK(digits == expectedDigits);
 

@@ -1,6 +1,7 @@
-// The statement builder with escaped texts of any bytes: read the way MariaDB reads a
-// statement, every quoted value comes back whole and in its place, and nothing outside
-// the quotes comes from a value (no comment, no second statement).
+// The statement builder with escaped texts of any bytes, for any database type: read
+// the way MariaDB reads a statement, every quoted value comes back whole and in its
+// place, and nothing outside the quotes comes from a value (no comment, no second
+// statement).
 #include <optional>
 #include <vector>
 
@@ -93,6 +94,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool withWhere = in.Flag();
     const std::string whereText = in.Text();
     const std::size_t count = in.Byte() % 12;
+    // The server is MariaDB whatever type CODE_INFO names: every type must quote for it.
+    const int dbType = in.Flag() ? DB_TYPE_MYSQL : static_cast<int>(in.Byte());
 
     std::vector<std::string> expected;
     for (std::size_t i = 0; i < count; ++i) {
@@ -100,13 +103,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         switch (in.Byte() % 3) {
         case 0: {
             const std::string text = in.LongText();
-            builder.AddString(column, EscapeSqlText(text, DB_TYPE_MYSQL));
+            builder.AddString(column, EscapeSqlText(text, dbType));
             expected.push_back(text);
             break;
         }
         case 1: { // formatted text, also longer than any fixed buffer
             const std::string text = in.LongText();
-            builder.AddValue(column, "'%s'", EscapeSqlText(text, DB_TYPE_MYSQL).c_str());
+            builder.AddValue(column, "'%s'", EscapeSqlText(text, dbType).c_str());
             // %s ends at the first zero byte; the escaped text has none.
             expected.push_back(text);
             break;
@@ -117,7 +120,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     if (withWhere) {
-        builder.where = "CALL_ID = '" + EscapeSqlText(whereText, DB_TYPE_MYSQL) + "'";
+        builder.where = "CALL_ID = '" + EscapeSqlText(whereText, dbType) + "'";
         expected.push_back(whereText);
     }
 
