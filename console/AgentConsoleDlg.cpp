@@ -361,6 +361,7 @@ void CAgentConsoleDlg::ShowNote(const std::string& text) {
     m_note->Wrap(m_note->GetSize().GetWidth());
     m_note->Show();
     m_timerNote.StartOnce(kNoteMs);
+    platform::Announce(m_note, text); // a screen reader says it too
 }
 
 void CAgentConsoleDlg::FinishTyping() {
