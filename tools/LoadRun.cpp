@@ -316,7 +316,9 @@ DistributorCounts Distribute(Run& run, CallCenter& center, Clock::time_point win
                 break;
         } else {
             const auto due = static_cast<long long>(Ms(now - start).count() / 1000.0 * rate);
-            while (handedOut < due) {
+            // At most a few per turn, so that calls due to end are ended on time even
+            // when the database is slow to take transfers.
+            for (int turn = 0; handedOut < due && turn < 5; ++turn) {
                 ++handedOut;
                 // A random idle desk whose agent is back in the ready mode.
                 int chosen = -1;
