@@ -6,52 +6,14 @@
 # shellcheck disable=SC2317 # the functions run through check and wait_for
 set -uo pipefail
 
-ZELAGENT="$(realpath "$1")" CALLCENTER="$(realpath "$2")" CNF="${ZEL_DB_CLIENT_CNF:-$3}"
-if [ ! -f "$CNF" ] && [ -f "${4:-}" ]; then CNF="$4"; fi
-export GDK_BACKEND=x11 NO_AT_BRIDGE=1 GTK_THEME=Adwaita
+TAG=e2e SVC=560 TEL=5560 USER_ID=e2e1 AGENT=김이투 PASSWORD=pw-e2e
+XAN=560001 XAN_FIRST=560000 XAN_LAST=569999
+# shellcheck source=desk_lib.sh source-path=SCRIPTDIR
+source "$(dirname "$0")/desk_lib.sh"
+export NO_AT_BRIDGE=1
 # The plain GTK input method whatever the machine has installed (ibus, for instance).
 export GTK_IM_MODULE=gtk-im-context-simple
-SVC=560 TEL=5560 USER_ID=e2e1 AGENT=김이투 PASSWORD=pw-e2e AGENT_PID="" FAILURES=0
-RUN_DIR="$(mktemp -d /tmp/zelagent-e2e-XXXXXX)"
 
-sql() { mariadb --defaults-file="$CNF" -N -B NEW_XAN -e "$1"; }
-note() { echo "e2e: $*"; }
-fail() { echo "e2e: FAIL: $*" >&2; FAILURES=$((FAILURES + 1)); return 1; }
-# check <what> <command...>: the command's success noted, its failure counted.
-check() { if "${@:2}"; then note "ok: $1"; else fail "$1"; fi; }
-expect_eq() { check "$1: expected '$2', got '$3'" [ "$2" == "$3" ]; }
-cleanup_rows() {
-  sql "delete from TRANSFER_NUM_INFO where SVC_ID = $SVC;
-       delete from REQ_XAN where XAN_ID between 560000 and 569999;
-       delete from TRANSFER_HIST where XAN_ID between 560000 and 569999;
-       delete from USER_AGENT_INFO where USER_ID = '$USER_ID'"
-}
-finish() {
-  [ -n "$AGENT_PID" ] && kill -KILL "$AGENT_PID" 2>/dev/null
-  [ "$FAILURES" -gt 0 ] && { echo "e2e: $FAILURES failure(s); the program's output:"; cat "$RUN_DIR/agent.log"; } >&2
-  cleanup_rows
-  rm -rf "$RUN_DIR"
-}
-trap finish EXIT
-
-# wait_for <tenths of a second> <command...>: until the command succeeds.
-wait_for() { local i; for ((i = 0; i < $1; i++)); do "${@:2}" && return 0; sleep 0.1; done; return 1; }
-# A window of the program whose title matches the pattern. GTK writes non-Latin titles
-# only into _NET_WM_NAME, which getwindowname reads (search --name looks at WM_NAME).
-window_named() {
-  local w
-  for w in $(xdotool search --onlyvisible --pid "$AGENT_PID" 2>/dev/null); do
-    # shellcheck disable=SC2254
-    case "$(xdotool getwindowname "$w" 2>/dev/null)" in $1) echo "$w"; return 0 ;; esac
-  done
-  return 1
-}
-has_window() { [ -n "$(window_named "$1")" ]; }
-no_window() { ! has_window "$1"; }
-focus() { xdotool windowfocus --sync "$(window_named "$1")" 2>/dev/null || true; }
-title_is() { [ "$(xdotool getwindowname "$(window_named 'ZELAgent-*')" 2>/dev/null)" == "$1" ]; }
-desk() { sql "select $1 from TRANSFER_NUM_INFO where SVC_ID = $SVC"; }
-hist() { sql "select $1 from TRANSFER_HIST where XAN_ID = 560001"; }
 # Clicks the centre of a rectangle of the console in dialog units (template 385 x 206).
 click_du() {
   local X Y WIDTH HEIGHT
@@ -66,7 +28,6 @@ click_du() {
 # Answers the box with this title with its default button.
 answer_box() { wait_for 30 has_window "$1" && focus "$1" && xdotool key Return; }
 # Waits for the program to end; its exit status in STATUS.
-agent_gone() { ! kill -0 "$AGENT_PID" 2>/dev/null; }
 reap_agent() { wait_for 100 agent_gone && { wait "$AGENT_PID"; STATUS=$?; AGENT_PID=""; }; }
 # Starts the program and signs in with a typed password.
 start_and_sign_in() {
@@ -81,13 +42,8 @@ start_and_sign_in() {
   check "signed in, title ZELAgent-$TEL-대기중" wait_for 200 title_is "ZELAgent-$TEL-대기중"
 }
 
-sql "select 1" >/dev/null || { echo "e2e: the private database server is not up (scripts/db start)" >&2; exit 1; }
-cleanup_rows
-sql "insert into USER_AGENT_INFO (USER_ID, AGENT_NM, PASSWORD) values ('$USER_ID', '$AGENT', '$PASSWORD');
-     insert into TRANSFER_NUM_INFO (SVC_ID, TEL_NUM, USER_ID) values ($SVC, '$TEL', '$USER_ID')"
-mkdir -p "$RUN_DIR/Env" && cp "$CNF" "$RUN_DIR/Env/rdbclient.cnf"
-printf '[GENERAL]\r\nZEL_CTI_SERVER_IP_ADDR=localhost\r\nLAST_USER_ID=%s\r\nLAST_SVC_ID=%s\r\nLAST_AGENT_NM=%s\r\nLAST_EXTENSION=%s\r\n' \
-  "$USER_ID" "$SVC" "$AGENT" "$TEL" | iconv -f UTF-8 -t CP949 >"$RUN_DIR/Env/ZELAgent.INI"
+require
+seed_desk
 
 start_and_sign_in || exit 1
 expect_eq "IS_READY after sign-in" 0 "$(desk IS_READY)"
