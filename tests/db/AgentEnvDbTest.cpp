@@ -5,14 +5,15 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "db/AgentEnv.h"
 #include "db/SqlText.h"
 #include "platform/MessageBox.h"
-#include "platform/TraceChannel.h"
 #include "tests/support/DbTestSupport.h"
+#include "tests/support/RecordedOutput.h"
 
 namespace {
 
@@ -27,12 +28,7 @@ class AgentEnvDbTest : public zel::test::DbFixture {
         if (HasFatalFailure())
             return;
         ready_ = true;
-        previousHandler_ = platform::SetMessageBoxHandler([this](const auto& request) {
-            boxes_.push_back(request);
-            return platform::IDOK;
-        });
-        previousSink_ = platform::SetTraceSink(
-            [this](std::string_view message) { traces_.emplace_back(message); });
+        recorded_.emplace(boxes_, traces_);
         work_ = std::make_unique<zel::test::TempWorkDir>();
         DeleteOwnRows();
         AddDesk(kTelNum);
@@ -54,8 +50,7 @@ class AgentEnvDbTest : public zel::test::DbFixture {
                 env_->ServerClose();
             DeleteOwnRows();
             work_.reset();
-            platform::SetTraceSink(previousSink_);
-            platform::SetMessageBoxHandler(previousHandler_);
+            recorded_.reset();
         }
         DbFixture::TearDown();
     }
@@ -90,8 +85,7 @@ class AgentEnvDbTest : public zel::test::DbFixture {
     std::unique_ptr<CTELVOAgentEnv> env_;
     std::vector<platform::MessageBoxRequest> boxes_;
     std::vector<std::string> traces_;
-    platform::MessageBoxHandler previousHandler_;
-    platform::TraceSink previousSink_;
+    std::optional<zel::test::RecordedOutput> recorded_;
 };
 
 using Strings = std::vector<std::string>;

@@ -33,11 +33,7 @@ class SignInDbTest : public zel::test::DbFixture {
         });
         work_ = std::make_unique<zel::test::TempWorkDir>();
         DeleteOwnRows();
-        Admin().Execute(std::string("insert into USER_AGENT_INFO (USER_ID, AGENT_NM, PASSWORD) "
-                                    "values ('") +
-                        kUser + "', '" + kAgent + "', '" + kPassword +
-                        "'); insert into TRANSFER_NUM_INFO (SVC_ID, TEL_NUM, USER_ID) values (" +
-                        kSvcId + ", '" + kTelNum + "', '" + kUser + "')");
+        zel::test::AddAgentAndDesk(Admin(), kUser, kAgent, kPassword, kSvcId, kTelNum);
         CTELVOAgentEnv& env = theAgentEnv();
         env.serverAddress = "127.0.0.1";
         env.dbType = 0;
@@ -60,14 +56,7 @@ class SignInDbTest : public zel::test::DbFixture {
     }
 
     // Sets (or, with an empty value, deletes) the CODE_INFO database-type row.
-    void SetDbTypeRow(const std::string& value) {
-        Admin().Execute(
-            "delete from CODE_INFO where CD_GRP = 'SYSTEM_VALUE' and CD_ID = 'DB_TYPE'");
-        if (!value.empty())
-            Admin().Execute("insert into CODE_INFO (CD_GRP, CD_ID, CD_NM) values ('SYSTEM_VALUE', "
-                            "'DB_TYPE', " +
-                            Admin().Quote(value) + ")");
-    }
+    void SetDbTypeRow(const std::string& value) { zel::test::SetDbTypeRow(Admin(), value); }
     // Contents of Env/ZELAgent.INI; empty when there is no such file.
     std::string SettingsFileBytes() const {
         std::ifstream in(work_->Env() / "ZELAgent.INI", std::ios::binary);

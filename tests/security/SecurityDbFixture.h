@@ -6,6 +6,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,9 +14,9 @@
 #include <gtest/gtest.h>
 
 #include "platform/MessageBox.h"
-#include "platform/TraceChannel.h"
 #include "tests/security/SqlLiterals.h"
 #include "tests/support/DbTestSupport.h"
+#include "tests/support/RecordedOutput.h"
 
 namespace sectest {
 
@@ -50,12 +51,7 @@ class SecurityDbTest : public zel::test::DbFixture {
         DbFixture::SetUp();
         if (HasFatalFailure())
             return;
-        previousBoxes_ = platform::SetMessageBoxHandler([this](const auto& request) {
-            boxes_.push_back(request);
-            return platform::IDOK;
-        });
-        previousSink_ = platform::SetTraceSink(
-            [this](std::string_view message) { traces_.emplace_back(message); });
+        recorded_.emplace(boxes_, traces_);
         work_ = std::make_unique<zel::test::TempWorkDir>();
         DeleteOwnRows();
     }
@@ -64,20 +60,12 @@ class SecurityDbTest : public zel::test::DbFixture {
             DeleteOwnRows();
             SetDbTypeRow("MYSQL");
             work_.reset();
-            platform::SetTraceSink(previousSink_);
-            platform::SetMessageBoxHandler(previousBoxes_);
+            recorded_.reset();
         }
         DbFixture::TearDown();
     }
 
-    void SetDbTypeRow(const std::string& value) {
-        Admin().Execute(
-            "delete from CODE_INFO where CD_GRP = 'SYSTEM_VALUE' and CD_ID = 'DB_TYPE'");
-        if (!value.empty())
-            Admin().Execute("insert into CODE_INFO (CD_GRP, CD_ID, CD_NM) values "
-                            "('SYSTEM_VALUE', 'DB_TYPE', " +
-                            Admin().Quote(value) + ")");
-    }
+    void SetDbTypeRow(const std::string& value) { zel::test::SetDbTypeRow(Admin(), value); }
 
     // Row count and a checksum of every row of the five tables, apart from the rows that
     // the where texts name (keyed by table order below; empty = all rows).
@@ -119,8 +107,7 @@ class SecurityDbTest : public zel::test::DbFixture {
                         "delete from TRANSFER_HIST where XAN_ID between 870000 and 879999");
     }
 
-    platform::MessageBoxHandler previousBoxes_;
-    platform::TraceSink previousSink_;
+    std::optional<zel::test::RecordedOutput> recorded_;
 };
 
 // Every query of the log that contains marker has one of the shapes and, as the server

@@ -23,11 +23,7 @@ class SignInSecurityTest : public SecurityDbTest {
         SecurityDbTest::SetUp();
         if (HasFatalFailure())
             return;
-        Admin().Execute(std::string("insert into USER_AGENT_INFO (USER_ID, AGENT_NM, PASSWORD) "
-                                    "values ('") +
-                        kUser + "', '" + kAgent + "', '" + kPassword +
-                        "'); insert into TRANSFER_NUM_INFO (SVC_ID, TEL_NUM, USER_ID) values (" +
-                        kSvcId + ", '" + kTelNum + "', '" + kUser + "')");
+        zel::test::AddAgentAndDesk(Admin(), kUser, kAgent, kPassword, kSvcId, kTelNum);
         CTELVOAgentEnv& env = theAgentEnv();
         env.serverAddress = "127.0.0.1";
         ASSERT_TRUE(env.RDBServerOpen());

@@ -104,6 +104,23 @@ std::string AdminConnection::Quote(std::string_view text) const {
     return "'" + escaped + "'";
 }
 
+void SetDbTypeRow(AdminConnection& admin, const std::string& value) {
+    admin.Execute("delete from CODE_INFO where CD_GRP = 'SYSTEM_VALUE' and CD_ID = 'DB_TYPE'");
+    if (!value.empty())
+        admin.Execute("insert into CODE_INFO (CD_GRP, CD_ID, CD_NM) values ('SYSTEM_VALUE', "
+                      "'DB_TYPE', " +
+                      admin.Quote(value) + ")");
+}
+
+void AddAgentAndDesk(AdminConnection& admin, std::string_view userId, std::string_view agentName,
+                     std::string_view password, std::string_view svcId, std::string_view telNum) {
+    admin.Execute(
+        "insert into USER_AGENT_INFO (USER_ID, AGENT_NM, PASSWORD) values (" + admin.Quote(userId) +
+        ", " + admin.Quote(agentName) + ", " + admin.Quote(password) +
+        "); insert into TRANSFER_NUM_INFO (SVC_ID, TEL_NUM, USER_ID) values (" +
+        admin.Quote(svcId) + ", " + admin.Quote(telNum) + ", " + admin.Quote(userId) + ")");
+}
+
 void DbFixture::SetUp() {
     admin_ = std::make_unique<AdminConnection>();
     ASSERT_TRUE(admin_->Ok()) << "The private database server is needed: " << admin_->Error();

@@ -44,6 +44,12 @@ class AdminConnection {
     std::string error_;
 };
 
+// Sets the CODE_INFO database-type row to value, or deletes it when value is empty.
+void SetDbTypeRow(AdminConnection& admin, const std::string& value);
+// A sign-in account and its desk (SVC_ID svcId, TEL_NUM telNum, USER_ID userId).
+void AddAgentAndDesk(AdminConnection& admin, std::string_view userId, std::string_view agentName,
+                     std::string_view password, std::string_view svcId, std::string_view telNum);
+
 // Fails the test at once when the private server is not up. Overriding SetUps call it first.
 class DbFixture : public ::testing::Test {
   protected:
