@@ -6,8 +6,10 @@
 namespace platform::profile {
 namespace {
 
+// A CR counts as blank: a file cut after the CR of its last CRLF leaves one that is no
+// part of the value (and a later write completes it to a CRLF).
 bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
+    return c == ' ' || c == '\t' || c == '\r';
 }
 
 bool IsLeadByte(char c) {

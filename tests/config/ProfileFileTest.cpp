@@ -117,6 +117,13 @@ TEST_F(ProfileFile, EditsInPlaceKeepingEveryOtherByteAndTheFilesLineEndings) {
     ASSERT_TRUE(Write("S", "A", "22", "d.ini"));
     EXPECT_EQ(ReadRaw("d.ini"), "[S]\nA=22");
 
+    // A file that ends after the CR of a CRLF: the CR is no part of the value, before or
+    // after a write completes the line ending.
+    WriteRaw("f.ini", "[S]\nA=1\r");
+    EXPECT_EQ(Read("S", "A", 259, "f.ini").first, "1");
+    ASSERT_TRUE(Write("S", "B", "2", "f.ini"));
+    EXPECT_EQ(Read("S", "A", 259, "f.ini").first, "1");
+
     // A new file is CRLF and CP949.
     ASSERT_TRUE(Write("GENERAL", "LAST_AGENT_NM", "홍길동똠", "e.ini"));
     EXPECT_EQ(ReadRaw("e.ini"), "[GENERAL]\r\nLAST_AGENT_NM=\xC8\xAB\xB1\xE6\xB5\xBF\x8C\x63\r\n");
