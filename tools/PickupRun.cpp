@@ -18,7 +18,8 @@ using Ms = std::chrono::duration<double, std::milli>;
 // How often the history row is looked at while waiting for the stamp.
 constexpr auto kCheckEvery = std::chrono::milliseconds(2);
 // After a hang-up the agent is back in the ready mode at its next poll, one period
-// after the poll that took the call; a new call before then would go unseen.
+// after the poll that took the call; the next call waits for that, so that every call
+// is timed from a ready desk.
 constexpr auto kBackToReady = std::chrono::milliseconds(1250);
 
 } // namespace
