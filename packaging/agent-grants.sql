@@ -1,9 +1,8 @@
 -- The privileges of the account the agents' consoles use, and no more: each column
 -- the console reads or writes, and the two time functions. Run as the database's
 -- administrator after schema.sql, with your account name and password in place of
--- the placeholders:
---
---   sed -e "s/@ACCOUNT@/zelagent/g" -e "s/@PASSWORD@/secret/g" agent-grants.sql | mariadb
+-- the placeholders, filled in by the shell itself so that the password never stands on
+-- a command line (the README shows how: read, escape, substitute, pipe into mariadb).
 --
 -- '%' lets the account in from any desk; name the desks' network instead where you
 -- can (for example '10.1.2.%').

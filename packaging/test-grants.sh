@@ -9,7 +9,7 @@ set -uo pipefail
 GRANTS="$1" CNF="${ZEL_DB_CLIENT_CNF:-$2}"
 if [ ! -f "$CNF" ] && [ -f "${3:-}" ]; then CNF="$3"; fi
 [ -f "$CNF" ] || { echo "grants: no $CNF (scripts/db start)" >&2; exit 1; }
-ACCOUNT="zelgrants$$" PASSWORD="pw-$$-$RANDOM" SVC=571 TEL=5571 XAN=571001
+ACCOUNT="zelgrants$$" PASSWORD="pw-$$-$RANDOM-'\\&" SVC=571 TEL=5571 XAN=571001
 FAILURES=0 WORK="$(mktemp -d /tmp/zelagent-grants-XXXXXX)"
 
 dev() { mariadb --defaults-file="$CNF" -N -B NEW_XAN -e "$1"; }
@@ -27,8 +27,12 @@ cleanup() {
 }
 trap cleanup EXIT
 
-sed -e "s/@ACCOUNT@/$ACCOUNT/g" -e "s/@PASSWORD@/$PASSWORD/g" "$GRANTS" | admin || exit 1
-printf '[client]\nuser=%s\npassword=%s\nhost=127.0.0.1\nport=%s\n' "$ACCOUNT" "$PASSWORD" \
+# Filled in as the README tells operators (builtins only: the password on no command line).
+# shellcheck disable=SC1003 # a backslash in single quotes is the text meant
+PW=${PASSWORD//'\'/'\\'}; PW=${PW//"'"/"\\'"}
+SQL=$(<"$GRANTS"); SQL=${SQL//@ACCOUNT@/$ACCOUNT}
+printf '%s\n' "${SQL//@PASSWORD@/"$PW"}" | admin || exit 1
+printf '[client]\nuser=%s\npassword="%s"\nhost=127.0.0.1\nport=%s\n' "$ACCOUNT" "${PASSWORD//\\/\\\\}" \
   "$(dev 'select @@port')" >"$WORK/agent.cnf"
 agent() { mariadb --defaults-file="$WORK/agent.cnf" -N -B NEW_XAN -e "$1" 2>&1 </dev/null; }
 

@@ -1,6 +1,7 @@
 #include "tools/CallCenter.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 
@@ -246,19 +247,30 @@ bool CallCenter::ListDesks(const std::vector<std::string>& services,
     desks.clear();
     if (!AllDigits(services))
         return Fail("service IDs must be numbers");
-    // One record per query: walk the desks in key order.
-    std::string after = "1 = 1";
-    for (;;) {
+    // One record per query: walk the desks in key order. The next page starts after the
+    // last phone number as the server holds it, named by its bytes in hex: the value read
+    // back may differ (the client library breaks up ":;" inside values).
+    constexpr int kMaxDesks = 1000000;
+    std::string after = "1 = 1", lastKey;
+    for (int page = 0; page < kMaxDesks; ++page) {
         std::vector<std::string> values;
         const int found = m_db.Query(
             "select SVC_ID, TEL_NUM, USER_ID, IS_READY, STATUS_START_TIME, TRANSFER_STATUS, "
-            "ifnull(XAN_ID, ''), ifnull(RECV_PHONE, '') from TRANSFER_NUM_INFO where (" +
+            "ifnull(XAN_ID, ''), ifnull(RECV_PHONE, ''), hex(TEL_NUM) from TRANSFER_NUM_INFO "
+            "where (" +
                 after + ")" + ServiceFilter(services) + " order by SVC_ID, TEL_NUM limit 1",
             values);
         if (found < 0)
             return Fail(m_db.Error());
-        if (found == 0 || values.size() < 8)
+        if (found == 0 || values.size() < 9)
             return true;
+        if (!std::all_of(values[8].begin(), values[8].end(),
+                         [](unsigned char c) { return std::isxdigit(c) != 0; }))
+            return Fail("unexpected key of desk " + values[1]);
+        const std::string key = values[0] + "/" + values[8];
+        if (key == lastKey)
+            return Fail("the desks' order did not advance after desk " + values[1]);
+        lastKey = key;
         DeskState desk;
         desk.desk = {values[0], values[1]};
         desk.userId = values[2];
@@ -269,8 +281,9 @@ bool CallCenter::ListDesks(const std::vector<std::string>& services,
         desk.recvPhone = values[7];
         desks.push_back(desk);
         after = "SVC_ID > " + desk.desk.svcId + " or (SVC_ID = " + desk.desk.svcId +
-                " and TEL_NUM > " + Quote(desk.desk.telNum) + ")";
+                " and TEL_NUM > _utf8mb4 x'" + values[8] + "')";
     }
+    return Fail("more than " + std::to_string(kMaxDesks) + " desks");
 }
 
 std::optional<DeskKey> CallCenter::FindReadyDesk(const std::vector<std::string>& services,

@@ -32,7 +32,7 @@ bool CallCenterDb::Open(const std::string& host, const std::string& port) {
 
 bool CallCenterDb::Execute(const std::string& sql) {
     RDBStatus status{};
-    if (RDBExecuteSQL(m_handle, kDbName, sql.c_str(), &status) > 0) {
+    if (RDBExecuteSQL(m_handle, m_dbName.c_str(), sql.c_str(), &status) > 0) {
         m_error.clear();
         return true;
     }
@@ -44,7 +44,7 @@ int CallCenterDb::Query(const std::string& sql, std::vector<std::string>& values
     values.clear();
     RDBStatus status{};
     std::string record(RDB_RECORD_SIZE, '\0');
-    if (RDBQueryFirstRecord(m_handle, kDbName, sql.c_str(), record.data(), &status) <= 0 ||
+    if (RDBQueryFirstRecord(m_handle, m_dbName.c_str(), sql.c_str(), record.data(), &status) <= 0 ||
         (status.code != RDB_STATUS_RECORD && status.code != RDB_STATUS_NO_RECORD)) {
         m_error = StatusText(status) + " (" + sql + ")";
         return -1;

@@ -28,8 +28,12 @@ class CallCenterDb {
     const std::string& Error() const { return m_error; }
 
     static constexpr const char* kDbName = "NEW_XAN";
+    // Another database than NEW_XAN, e.g. the one holding the tables where the agents'
+    // NEW_XAN is a database of views.
+    void UseDatabase(const std::string& name) { m_dbName = name; }
 
   private:
+    std::string m_dbName = kDbName;
     int m_handle = 0;
     std::string m_error;
 };

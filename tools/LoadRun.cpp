@@ -22,6 +22,7 @@
 #include "platform/MessageBox.h"
 #include "tools/CallCenter.h"
 #include "tools/CallCenterDb.h"
+#include "tools/CustomerData.h"
 #include "tools/Percentiles.h"
 
 namespace callcenter {
@@ -68,8 +69,12 @@ std::string TelNum(int agent) {
 std::string UserId(const std::string& svcId, int agent) {
     return "load" + svcId + "-" + std::to_string(agent);
 }
+// The fourth customer line of every request a load makes: what its clean-up looks for.
+constexpr const char* kLoadMarker = "zelagent-load";
+
+constexpr const char* kAgentNamePrefix = "상담원";
 std::string AgentName(int agent) {
-    return "상담원" + std::to_string(agent);
+    return kAgentNamePrefix + std::to_string(agent);
 }
 
 // Shared state of one run.
@@ -222,12 +227,24 @@ long ServerPid(CallCenterDb& db) {
     return pid;
 }
 
+// Removes what a load of the service made, and nothing else: its requests carry the
+// marker as their fourth customer line (their history rows have the same XAN_ID), its
+// accounts and desks the user IDs 'load<service>-<n>'. Rows of a real service stay.
+bool RemoveLoadRows(CallCenterDb& db, const std::string& svc) {
+    const std::string marked =
+        "r.SVC_ID = " + svc + " and r.CUST_INFO4 = '" + std::string(kLoadMarker) + "'";
+    const std::string users = "USER_ID like 'load" + svc + "-%'";
+    return db.Execute("delete h from TRANSFER_HIST h join REQ_XAN r on r.XAN_ID = h.XAN_ID where " +
+                      marked + " and h.SVC_ID = " + svc) &&
+           db.Execute("delete r from REQ_XAN r where " + marked) &&
+           db.Execute("delete from TRANSFER_NUM_INFO where SVC_ID = " + svc + " and " + users) &&
+           db.Execute("delete from USER_AGENT_INFO where " + users + " and AGENT_NM like '" +
+                      kAgentNamePrefix + "%'");
+}
+
 bool MakeDesks(CallCenterDb& db, const LoadOptions& options) {
     const std::string& svc = options.svcId;
-    if (!db.Execute("delete from TRANSFER_HIST where SVC_ID = " + svc) ||
-        !db.Execute("delete from REQ_XAN where SVC_ID = " + svc) ||
-        !db.Execute("delete from TRANSFER_NUM_INFO where SVC_ID = " + svc) ||
-        !db.Execute("delete from USER_AGENT_INFO where USER_ID like 'load" + svc + "-%'"))
+    if (!RemoveLoadRows(db, svc))
         return false;
     constexpr int kBatch = 1000;
     for (int from = 0; from < options.agents; from += kBatch) {
@@ -245,11 +262,7 @@ bool MakeDesks(CallCenterDb& db, const LoadOptions& options) {
 }
 
 void RemoveDesks(CallCenterDb& db, const LoadOptions& options) {
-    const std::string& svc = options.svcId;
-    db.Execute("delete from TRANSFER_HIST where SVC_ID = " + svc);
-    db.Execute("delete from REQ_XAN where SVC_ID = " + svc);
-    db.Execute("delete from TRANSFER_NUM_INFO where SVC_ID = " + svc);
-    db.Execute("delete from USER_AGENT_INFO where USER_ID like 'load" + svc + "-%'");
+    RemoveLoadRows(db, options.svcId);
 }
 
 struct CallUnderWay {
@@ -338,6 +351,8 @@ DistributorCounts Distribute(Run& run, CallCenter& center, Clock::time_point win
                 run.desks[chosen].pickedUpNs = 0;
                 TransferRequest request;
                 request.desk = {options.svcId, TelNum(chosen)};
+                const Customer customer = RandomCustomer(random);
+                request.cust = {customer.info[0], customer.info[1], customer.info[2], kLoadMarker};
                 TransferResult result;
                 if (!center.Transfer(request, result)) {
                     ++counts.failures;

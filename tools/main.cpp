@@ -20,6 +20,7 @@
 #include "db/SqlText.h"
 #include "tools/CallCenter.h"
 #include "tools/CallCenterDb.h"
+#include "tools/CredentialsCopy.h"
 #include "tools/Distributor.h"
 #include "tools/PickupRun.h"
 #ifdef ZEL_WITH_LOAD
@@ -74,18 +75,29 @@ Connection:
                 program does, else the standard MariaDB option files.
   --host H      the server's address (default: host of the option file, else 127.0.0.1)
   --port P      the server's port (default: port of the option file, else 8907)
+  --db NAME     the database of the tables (default NEW_XAN); where the agents' NEW_XAN
+                holds views, the database under them (not for load)
   --help        this text
 )";
 
 std::atomic<bool> g_stop{false};
+std::atomic<bool> g_distributing{false};
 
-void OnStopSignal(int) {
-    g_stop = true;
+// The distributor ends its calls before it stops; any other command ends at once, with
+// the copy of its option file removed.
+void OnStopSignal(int signal) {
+    if (g_distributing) {
+        g_stop = true;
+        return;
+    }
+    RemoveCredentialsCopy();
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
 }
 
 struct Arguments {
     std::string command;
-    std::string cnf, host, port;
+    std::string cnf, host, port, db;
     std::vector<std::string> services;
     std::string tel, xan, phone;
     std::vector<std::string> cust;
@@ -136,6 +148,8 @@ Arguments ParseArguments(int argc, char** argv) {
             args.host = next();
         } else if (arg == "--port") {
             args.port = next();
+        } else if (arg == "--db") {
+            args.db = next();
         } else if (arg == "--svc") {
             args.services.push_back(next());
         } else if (arg == "--tel") {
@@ -187,6 +201,7 @@ Arguments ParseArguments(int argc, char** argv) {
             UsageError("--svc needs a service ID (a number), not '" + svc + "'");
     if (args.cust.size() > 4)
         UsageError("at most four --cust lines");
+    args.run.services = args.services;
     return args;
 }
 
@@ -218,35 +233,6 @@ std::string OptionFileValue(const fs::path& file, const std::string& key) {
     }
     return {};
 }
-
-// rdbclient reads its credentials from Env/rdbclient.cnf of the working folder: a
-// given option file is put into a private folder of that shape, which becomes the
-// working folder for the run and is removed at the end.
-class CredentialsFolder {
-  public:
-    bool Use(const fs::path& cnf) {
-        char pattern[] = "/tmp/zelagent-callcenter-XXXXXX";
-        if (mkdtemp(pattern) == nullptr)
-            return false;
-        m_folder = pattern;
-        std::error_code ec;
-        fs::create_directory(m_folder / "Env", ec);
-        if (!ec)
-            fs::copy_file(cnf, m_folder / "Env" / "rdbclient.cnf", ec);
-        if (ec || chdir(m_folder.c_str()) != 0)
-            return false;
-        return true;
-    }
-    ~CredentialsFolder() {
-        if (!m_folder.empty()) {
-            std::error_code ec;
-            fs::remove_all(m_folder, ec);
-        }
-    }
-
-  private:
-    fs::path m_folder;
-};
 
 // hh:mm:ss (and how long ago) for a time of today, the date and time otherwise.
 std::string SinceText(const std::string& stamp, std::time_t now) {
@@ -319,12 +305,20 @@ int main(int argc, char** argv) {
     if (port.empty())
         port = "8907";
 
-    CredentialsFolder credentials;
-    if (!args.cnf.empty() && !credentials.Use(cnf)) {
-        std::cerr << "zelagent-callcenter: cannot prepare the credentials of " << args.cnf << "\n";
+    struct sigaction action {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+        sigaction(signal, &action, nullptr);
+    std::string why;
+    if (!args.cnf.empty() && !MakeCredentialsCopy(cnf, &why)) {
+        std::cerr << "zelagent-callcenter: cannot prepare the credentials of " << args.cnf << ": "
+                  << why << "\n";
         return 1;
     }
     CallCenterDb db;
+    if (!args.db.empty())
+        db.UseDatabase(args.db);
     if (!db.Open(host, port)) {
         std::cerr << "zelagent-callcenter: " << db.Error() << "\n";
         return 1;
@@ -397,12 +391,7 @@ int main(int argc, char** argv) {
     }
 
     // run
-    struct sigaction action {};
-    action.sa_handler = OnStopSignal;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGHUP, &action, nullptr);
+    g_distributing = true;
     std::cout << "distributing calls";
     if (!args.services.empty()) {
         std::cout << " to service";

@@ -1,6 +1,7 @@
 // The call-centre tool against the private database: what a transfer and a hang-up
 // write, and a distributor run that picks ready desks and ends by itself.
 // Keys: SVC_ID 570, TEL_NUM '557x', XAN_ID 570000-579999, USER_ID 'contest7'.
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <sstream>
@@ -103,6 +104,22 @@ TEST_F(CallCenterTest, TheDistributorHandsOutItsCountToReadyDesksAndEndsThem) {
               "1/3/0");
     EXPECT_EQ(Value("select sum(TRANSFER_STATUS) from TRANSFER_NUM_INFO where SVC_ID = 570"), "0");
     EXPECT_NE(out.str().find("all 3 calls handed out and ended"), std::string::npos) << out.str();
+}
+
+// Phone numbers the client library cannot hand back as stored (":;" comes back as ": ;",
+// a zero byte as a blank) still list once each, in order, and the listing ends.
+TEST_F(CallCenterTest, StatusListsEveryDeskOnceWhateverItsPhoneNumberHolds) {
+    const std::vector<std::string> odd{":;", "55:;", "55:;72", "5'5\\:;", std::string("55\0:;", 5)};
+    for (const std::string& tel : odd)
+        Admin().Execute("insert into TRANSFER_NUM_INFO (SVC_ID, TEL_NUM, USER_ID) values (570, " +
+                        Admin().Quote(tel) + ", 'contest7')");
+    std::vector<DeskState> desks;
+    ASSERT_TRUE(center_.ListDesks({"570"}, desks)) << center_.Error();
+    std::vector<std::string> listed(desks.size());
+    std::transform(desks.begin(), desks.end(), listed.begin(),
+                   [](const DeskState& desk) { return desk.desk.telNum; });
+    EXPECT_EQ(listed, (std::vector<std::string>{"5'5\\: ;", "55 : ;", "5571", "5572", "5573",
+                                                "55: ;", "55: ;72", ": ;"}));
 }
 
 } // namespace
