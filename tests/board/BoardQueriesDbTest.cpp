@@ -1,0 +1,145 @@
+// The board's reading of the floor against the private server, as its read-only
+// account: states and their durations, today's calls at a day's boundary, and the
+// verdict on the account's grants.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <iterator>
+#include <string>
+
+#include "board/BoardDb.h"
+#include "board/Grants.h"
+#include "tests/support/DbTestSupport.h"
+
+using namespace board;
+
+namespace {
+
+constexpr long long kSvc = 577;
+
+// The account of scripts/db, or the one named by $ZEL_BOARD_CNF (the grants file's test).
+std::string BoardCnf() {
+    if (const char* named = std::getenv("ZEL_BOARD_CNF"); named && *named)
+        return named;
+    return (std::filesystem::path(zel::test::DbClientCnfPath()).parent_path() / "board.cnf")
+        .string();
+}
+
+class BoardQueriesDbTest : public zel::test::DbFixture {
+  protected:
+    void SetUp() override {
+        DbFixture::SetUp();
+        ASSERT_TRUE(std::filesystem::exists(BoardCnf()))
+            << BoardCnf() << " is missing: restart the server with scripts/db";
+        Clean();
+    }
+    void TearDown() override {
+        Clean();
+        DbFixture::TearDown();
+    }
+    void Clean() {
+        Admin().Execute("delete from TRANSFER_NUM_INFO where SVC_ID = 577; "
+                        "delete from TRANSFER_HIST where SVC_ID = 577; "
+                        "delete from REQ_XAN where SVC_ID = 577; "
+                        "delete from USER_AGENT_INFO where USER_ID like 'bq%'");
+    }
+};
+
+// A stamp of the server's clock, seconds from now.
+std::string Ago(int seconds) {
+    return "date_format(now() - interval " + std::to_string(seconds) + " second, '%Y%m%d%H%i%s')";
+}
+
+} // namespace
+
+TEST_F(BoardQueriesDbTest, ReadsStatesDurationsAndTodaysCountsAsTheReadOnlyAccount) {
+    auto& db = Admin();
+    db.Execute("insert into USER_AGENT_INFO (USER_ID, AGENT_NM, PASSWORD) values "
+               "('bq1', '김하나', 'x'), ('bq2', '이두리', 'x'), ('bq3', '박세찬', 'x'), ('bq4', "
+               "'최네모', 'x')");
+    db.Execute("insert into TRANSFER_HIST (XAN_ID, SVC_ID, TEL_NUM, CONF_DT, START_TIME, END_TIME, "
+               "CONF_TIME, AGENT_NM) values "
+               // 김하나: two calls today, one of them at the first second of the day, one yesterday
+               "(577001, 577, '1', date_format(now(), '%Y%m%d'), null, null, 100, '김하나'),"
+               "(577002, 577, '1', date_format(now(), '%Y%m%d'), concat(date_format(now(), "
+               "'%Y%m%d'), '000000'), null, 50, '김하나'),"
+               "(577003, 577, '1', date_format(now() - interval 1 day, '%Y%m%d'), null, null, 999, "
+               "'김하나'),"
+               // 이두리's call under way, 박세찬's last call ended 40 s ago
+               "(577004, 577, '2', date_format(now(), '%Y%m%d'), " +
+               Ago(30) +
+               ", null, 0, '이두리'),"
+               "(577005, 577, '3', date_format(now(), '%Y%m%d'), " +
+               Ago(100) + ", " + Ago(40) + ", 60, '박세찬')");
+    db.Execute(
+        "insert into REQ_XAN (XAN_ID, SVC_ID, REQ_DT) values (577001, 577, date_format(now(), "
+        "'%Y%m%d')),"
+        "(577101, 577, date_format(now(), '%Y%m%d')), (577102, 577, date_format(now(), '%Y%m%d')),"
+        "(577103, 577, date_format(now() - interval 1 day, '%Y%m%d'))");
+    db.Execute("insert into TRANSFER_NUM_INFO (SVC_ID, TEL_NUM, USER_ID, IS_READY, "
+               "STATUS_START_TIME, XAN_ID, TRANSFER_STATUS) values "
+               "(577, '1', 'bq1', 1, " +
+               Ago(700) +
+               ", 577002, 0)," // break for 700 s
+               "(577, '2', 'bq2', 0, " +
+               Ago(500) +
+               ", 577004, 1)," // in a call for 30 s
+               "(577, '3', 'bq3', 0, " +
+               Ago(500) +
+               ", 577005, 0),"                                    // ready since the call ended
+               "(577, '4', 'bq4', 1, '00000000000000', null, 0)," // signed out
+               "(577, '5', 'nobody', 0, " +
+               Ago(5) + ", null, 0)"); // a desk of no known agent
+
+    BoardDb board;
+    ASSERT_TRUE(board.Connect({BoardCnf(), "127.0.0.1", 0})) << board.Error();
+    std::vector<std::string> grants;
+    ASSERT_TRUE(board.Grants(grants)) << board.Error();
+    std::string why;
+    EXPECT_TRUE(GrantsOnlyRead(grants, why)) << why;
+
+    Snapshot snapshot;
+    ASSERT_TRUE(board.ReadSnapshot(snapshot)) << board.Error();
+    std::vector<Desk> desks;
+    std::copy_if(snapshot.desks.begin(), snapshot.desks.end(), std::back_inserter(desks),
+                 [](const Desk& desk) { return desk.svc == kSvc; });
+    ASSERT_EQ(desks.size(), 5u);
+    struct Expected {
+        const char* name;
+        DeskState state;
+        long long seconds; // in the state; -1 for none
+        long long calls, callSeconds;
+    } expected[] = {
+        {"김하나", DeskState::Break, 700, 2, 150}, {"이두리", DeskState::InCall, 30, 1, 0},
+        {"박세찬", DeskState::Ready, 40, 1, 60},   {"최네모", DeskState::SignedOut, -1, 0, 0},
+        {"", DeskState::Ready, 5, 0, 0},
+    };
+    for (std::size_t i = 0; i < desks.size(); ++i) {
+        SCOPED_TRACE(desks[i].tel);
+        EXPECT_EQ(desks[i].name, expected[i].name);
+        EXPECT_EQ(desks[i].state, expected[i].state);
+        if (expected[i].seconds < 0) {
+            EXPECT_FALSE(desks[i].since);
+        } else {
+            ASSERT_TRUE(desks[i].since);
+            EXPECT_NEAR(snapshot.now - *desks[i].since, expected[i].seconds, 2);
+        }
+        EXPECT_EQ(desks[i].calls, expected[i].calls);
+        EXPECT_EQ(desks[i].callSeconds, expected[i].callSeconds);
+    }
+    const auto totals = std::find_if(snapshot.services.begin(), snapshot.services.end(),
+                                     [](const ServiceTotals& t) { return t.svc == kSvc; });
+    ASSERT_NE(totals, snapshot.services.end());
+    EXPECT_EQ(totals->desks, (std::array<long long, kStateCount>{1, 2, 1, 1}));
+    EXPECT_EQ(totals->calls, 4); // yesterday's call is not today's
+    EXPECT_EQ(totals->callSeconds, 210);
+    EXPECT_EQ(totals->waiting, 2); // today's requests without a history row
+
+    // The session cannot write even where the account could.
+    BoardDb writer;
+    ASSERT_TRUE(writer.Connect({zel::test::DbClientCnfPath(), "127.0.0.1", 0})) << writer.Error();
+    ASSERT_TRUE(writer.Grants(grants));
+    EXPECT_FALSE(GrantsOnlyRead(grants, why));
+}
