@@ -30,3 +30,8 @@ GRANT SELECT (XAN_ID, CUST_INFO, CUST_INFO2, CUST_INFO3, CUST_INFO4)
 GRANT SELECT (XAN_ID, SVC_ID, CONF_DT, CONF_TIME, AGENT_NM),
       UPDATE (AGENT_NM, CONSULT_RESULT, COMMENT)
     ON NEW_XAN.TRANSFER_HIST TO '@ACCOUNT@'@'%';
+
+-- The history of the desk's states (written only where it is switched on): rows are
+-- appended, never read, changed or removed by a console. The break reasons and the
+-- switch are rows of CODE_INFO, already readable above.
+GRANT INSERT ON NEW_XAN.AGENT_STATE_HIST TO '@ACCOUNT@'@'%';

@@ -21,6 +21,7 @@ if ! admin -e 'select 1' >/dev/null 2>&1; then
 fi
 cleanup() {
   dev "delete from TRANSFER_NUM_INFO where SVC_ID = $SVC; delete from REQ_XAN where XAN_ID = $XAN;
+       delete from AGENT_STATE_HIST where SVC_ID = $SVC;
        delete from TRANSFER_HIST where XAN_ID = $XAN; delete from USER_AGENT_INFO where USER_ID = 'grants1'"
   admin -e "drop user if exists '$ACCOUNT'@'%'"
   rm -rf "$WORK"
@@ -60,6 +61,9 @@ NULL	NULL	NULL	0|select XAN_ID, RECV_PHONE, CUST_INFO, TRANSFER_STATUS from TRAN
 |update TRANSFER_HIST set AGENT_NM = '권한' where XAN_ID = $XAN
 |update TRANSFER_HIST set CONSULT_RESULT = '01', COMMENT = '메모' where XAN_ID = $XAN
 1	30|select count(*) CNT, sum(CONF_TIME) CONF_TIME from TRANSFER_HIST where SVC_ID = $SVC and CONF_DT = '$TODAY' and AGENT_NM = '권한'
+N|select CD_NM from CODE_INFO where CD_GRP = 'SYSTEM_VALUE' and CD_ID = 'STATE_HIST'
+|select CD_ID, CD_NM from CODE_INFO where CD_GRP = 'BREAK_REASON' order by CD_ID limit 1
+|insert ignore into AGENT_STATE_HIST (USER_ID, AGENT_NM, SVC_ID, TEL_NUM, STATE, REASON_CD, START_TIME) values ('grants1', '권한', $SVC, '$TEL', 4, '01', '2026-12-08 12:00:00.000')
 SQL
 
 # Beyond the agent's work: other columns, other writes, other tables.
@@ -76,6 +80,9 @@ update TRANSFER_HIST set CONF_TIME = 0 where XAN_ID = $XAN
 insert into TRANSFER_HIST (XAN_ID, SVC_ID) values ($((XAN + 1)), $SVC)
 delete from REQ_XAN where XAN_ID = $XAN
 select START_TIME from TRANSFER_HIST where XAN_ID = $XAN
+select STATE from AGENT_STATE_HIST where SVC_ID = $SVC
+update AGENT_STATE_HIST set STATE = 3 where SVC_ID = $SVC
+delete from AGENT_STATE_HIST where SVC_ID = $SVC
 create table GRANTS_PROBE (a int)
 select User from mysql.user
 SQL

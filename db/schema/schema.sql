@@ -78,6 +78,33 @@ CREATE TABLE IF NOT EXISTS CODE_INFO (
 
 INSERT IGNORE INTO CODE_INFO (CD_GRP, CD_ID, CD_NM) VALUES ('SYSTEM_VALUE', 'DB_TYPE', 'MYSQL');
 
+-- The history of the desks' states, kept only where the floor switches it on
+-- (CODE_INFO 'SYSTEM_VALUE' / 'STATE_HIST' = 'Y'): one row per change of a desk's
+-- state, written by the console after its own statement; a state lasts until the
+-- desk's next row. STATE is the console's mode: 1 signed out, 2 signed in, 3 ready,
+-- 4 on break, 5 after-call work, 7 in a call. REASON_CD is the break's reason (a
+-- CD_ID of the group 'BREAK_REASON'), '' for anything else. START_TIME is the desk's
+-- own clock when the state began, also for a row written later after an outage; a
+-- row sent twice is stored once (the unique key).
+CREATE TABLE IF NOT EXISTS AGENT_STATE_HIST (
+    HIST_SEQ   BIGINT      NOT NULL AUTO_INCREMENT,
+    USER_ID    VARCHAR(20) COLLATE utf8mb4_bin NOT NULL,
+    AGENT_NM   VARCHAR(20) COLLATE utf8mb4_bin NOT NULL DEFAULT '',
+    SVC_ID     INT         NOT NULL,
+    TEL_NUM    VARCHAR(20) COLLATE utf8mb4_bin NOT NULL,
+    STATE      INT         NOT NULL,
+    REASON_CD  VARCHAR(20) COLLATE utf8mb4_bin NOT NULL DEFAULT '',
+    START_TIME DATETIME(3) NOT NULL,
+    PRIMARY KEY (HIST_SEQ),
+    UNIQUE KEY UX_AGENT_STATE_HIST_DESK (SVC_ID, TEL_NUM, START_TIME, STATE),
+    KEY IX_AGENT_STATE_HIST_START (START_TIME)
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_ci;
+
+-- Off until the floor sets it to 'Y'. Break reasons are rows of the group
+-- 'BREAK_REASON' (code, Korean name), offered in the order of their codes; with none
+-- the console's break works as it always has.
+INSERT IGNORE INTO CODE_INFO (CD_GRP, CD_ID, CD_NM) VALUES ('SYSTEM_VALUE', 'STATE_HIST', 'N');
+
 -- yyyymmdd and hhmmss of a time: concatenated, the 14-character STATUS_START_TIME.
 CREATE FUNCTION IF NOT EXISTS F_MY_DATE(d DATETIME) RETURNS CHAR(8) CHARSET utf8mb4
     DETERMINISTIC NO SQL
