@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <iterator>
 
 #include "db/SqlText.h"
 
@@ -68,9 +69,12 @@ std::optional<std::string> StateHistoryInsertSql(const StateHistoryRow& row) {
     if (!IsPlainDigits(row.svcId) || row.svcId.size() > 9 || !IsMode(row.state) ||
         !IsValidTime(row.start))
         return std::nullopt;
-    for (const std::string* text : {&row.userId, &row.agentName, &row.telNum, &row.reasonCode})
-        if (Utf8Chars(*text) > kTextColumnChars)
-            return std::nullopt;
+    const auto tooLong = [](const std::string* text) {
+        return Utf8Chars(*text) > kTextColumnChars;
+    };
+    if (const std::string * texts[] = {&row.userId, &row.agentName, &row.telNum, &row.reasonCode};
+        std::any_of(std::begin(texts), std::end(texts), tooLong))
+        return std::nullopt;
     return "insert ignore into AGENT_STATE_HIST (USER_ID, AGENT_NM, SVC_ID, TEL_NUM, STATE, "
            "REASON_CD, START_TIME) values (" +
            Quoted(row.userId) + ", " + Quoted(row.agentName) + ", " + row.svcId + ", " +

@@ -23,6 +23,7 @@
 #include "tools/CredentialsCopy.h"
 #include "tools/Distributor.h"
 #include "tools/PickupRun.h"
+#include "tools/ReportRun.h"
 #ifdef ZEL_WITH_LOAD
 #include "tools/LoadRun.h"
 #endif
@@ -67,6 +68,12 @@ Commands:
         200), each transferred at a random moment of its poll period and timed from the
         commit until its history row carries the agent's name. Prints
         pickup_ms p50=.. p99=.. max=.. n=..
+  report --day YYYYMMDD [--svc N]... [--csv FILE]
+        How each agent spent the day, from the desks' state history and the calls:
+        first sign-in, last sign-out, time signed in, ready, on break by reason, in
+        calls and in after-call work, calls taken and talk time, and each service's
+        total. A state running over midnight counts up to midnight. --csv also writes
+        the figures as CSV (durations in seconds) to FILE; --csv - writes only the CSV.
 
 Connection:
   --cnf FILE    the client option file with the account (e.g. build/db/client.cnf);
@@ -100,6 +107,7 @@ struct Arguments {
     std::string cnf, host, port, db;
     std::vector<std::string> services;
     std::string tel, xan, phone;
+    std::string day, csv;
     std::vector<std::string> cust;
     DistributorOptions run;
     std::optional<unsigned> seed;
@@ -180,6 +188,13 @@ Arguments ParseArguments(int argc, char** argv) {
             args.calls = NumberOption(arg, next());
         } else if (arg == "--rate") {
             args.rate = NumberOption(arg, next());
+        } else if (arg == "--day") {
+            args.day = next();
+        } else if (arg == "--csv") {
+            // Made absolute now: with --cnf the run moves to a folder of its own.
+            args.csv = next();
+            if (args.csv != "-")
+                args.csv = fs::absolute(args.csv).string();
         } else if (arg == "--gap") {
             args.run.gapSeconds = NumberOption(arg, next());
         } else if (arg == "--seed") {
@@ -290,7 +305,8 @@ DeskKey OneDesk(const Arguments& args) {
 int main(int argc, char** argv) {
     const Arguments args = ParseArguments(argc, argv);
     if (args.command != "transfer" && args.command != "hangup" && args.command != "status" &&
-        args.command != "run" && args.command != "load" && args.command != "pickup")
+        args.command != "run" && args.command != "load" && args.command != "pickup" &&
+        args.command != "report")
         UsageError("unknown command " + args.command);
 
     fs::path cnf = args.cnf.empty() ? fs::path("Env/rdbclient.cnf") : fs::absolute(args.cnf);
@@ -328,6 +344,16 @@ int main(int argc, char** argv) {
 
     if (args.command == "status")
         return RunStatus(center, args);
+
+    if (args.command == "report") {
+        if (args.day.empty())
+            UsageError("report needs --day YYYYMMDD");
+        ReportOptions options;
+        options.day = args.day;
+        options.services = args.services;
+        options.csvFile = args.csv;
+        return RunReport(db, options, std::cout, std::cerr);
+    }
 
     if (args.command == "pickup") {
         PickupOptions options;

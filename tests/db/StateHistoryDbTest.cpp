@@ -3,6 +3,8 @@
 // CODE_INFO rows of the reasons and the switch are put back as the schema leaves them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <string>
@@ -41,7 +43,7 @@ class StateHistoryDbTest : public zel::test::DbWorkFixture {
         DbWorkFixture::TearDown();
     }
     void Restore() {
-        Admin().Execute("delete from CODE_INFO where CD_GRP = 'BREAK_REASON'; "
+        Admin().Execute("delete from CODE_INFO where CD_GRP in ('BREAK_REASON', 'BREAK_REAS'); "
                         "update CODE_INFO set CD_NM = 'N' where CD_GRP = 'SYSTEM_VALUE' and "
                         "CD_ID = 'STATE_HIST'; delete from AGENT_STATE_HIST where SVC_ID = 640");
     }
@@ -60,8 +62,8 @@ class StateHistoryDbTest : public zel::test::DbWorkFixture {
 
 std::vector<std::string> Names(const std::vector<BreakReason>& reasons) {
     std::vector<std::string> names;
-    for (const BreakReason& reason : reasons)
-        names.push_back(reason.code + "=" + reason.name);
+    std::transform(reasons.begin(), reasons.end(), std::back_inserter(names),
+                   [](const BreakReason& reason) { return reason.code + "=" + reason.name; });
     return names;
 }
 
@@ -76,7 +78,7 @@ TEST_F(StateHistoryDbTest, ReasonsComeInTheOrderOfTheirCodesWhateverTheirText) {
                     "('BREAK_REASON', '10', 'it''s \\\\ a:;b'), ('BREAK_REASON', '02', ''), "
                     "('BREAK_REAS', '00', '다른 그룹')");
     EXPECT_EQ(ReadBreakReasons(Reader(), reasons), 1);
-    EXPECT_EQ(Names(reasons),
+    ASSERT_EQ(Names(reasons),
               (std::vector<std::string>{"01=식사", "02=02", "03=팀장 면담", "10=it's \\ a: ;b"}));
     EXPECT_EQ(BreakModeText(&reasons[0]), "휴식중(식사)");
     EXPECT_EQ(BreakModeText(nullptr), "휴식중");

@@ -1,5 +1,6 @@
 // The break-reason list driven by the keyboard alone (a click on its buttons at the end of
 // two cases): which reason each way of choosing gives, and that cancelling gives none.
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,10 +26,11 @@ std::vector<BreakReason> Reasons(std::size_t count) {
 }
 
 wxListBox* ListOf(wxDialog& dialog) {
-    for (wxWindow* child : dialog.GetChildren())
-        if (auto* list = dynamic_cast<wxListBox*>(child))
-            return list;
-    return nullptr;
+    const wxWindowList& children = dialog.GetChildren();
+    const auto found = std::find_if(children.begin(), children.end(), [](wxWindow* child) {
+        return dynamic_cast<wxListBox*>(child) != nullptr;
+    });
+    return found == children.end() ? nullptr : dynamic_cast<wxListBox*>(*found);
 }
 
 TEST(BreakReasonDlg, EveryWayOfChoosingGivesTheReasonMeantAndCancellingGivesNone) {
