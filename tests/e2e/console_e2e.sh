@@ -14,34 +14,6 @@ export NO_AT_BRIDGE=1
 # The plain GTK input method whatever the machine has installed (ibus, for instance).
 export GTK_IM_MODULE=gtk-im-context-simple
 
-# Clicks the centre of a rectangle of the console in dialog units (template 385 x 206).
-click_du() {
-  local X Y WIDTH HEIGHT
-  read -r X Y WIDTH HEIGHT < <(xwininfo -id "$(window_named 'ZELAgent-*')" | awk '/Absolute upper-left X/ {x = $NF}
-    /Absolute upper-left Y/ {y = $NF} /Width:/ {w = $NF} /Height:/ {h = $NF} END {print x, y, w, h}')
-  focus 'ZELAgent-*'
-  # GTK takes a click only on a widget the pointer has entered: move, settle, click.
-  xdotool mousemove --sync $((X + (2 * $1 + $3) * WIDTH / 770)) $((Y + (2 * $2 + $4) * HEIGHT / 412))
-  sleep 0.2
-  xdotool click 1
-}
-# Answers the box with this title with its default button.
-answer_box() { wait_for 30 has_window "$1" && focus "$1" && xdotool key Return; }
-# Waits for the program to end; its exit status in STATUS.
-reap_agent() { wait_for 100 agent_gone && { wait "$AGENT_PID"; STATUS=$?; AGENT_PID=""; }; }
-# Starts the program and signs in with a typed password.
-start_and_sign_in() {
-  (cd "$RUN_DIR" && exec "$ZELAGENT") >"$RUN_DIR/agent.log" 2>&1 &
-  AGENT_PID=$!
-  check "console up, signed out" wait_for 300 title_is "ZELAgent-로그아웃" || return 1
-  check "sign-in dialog" wait_for 300 has_window "로그인" || return 1
-  focus "로그인"
-  sleep 0.3
-  xdotool type --delay 40 "$PASSWORD"
-  xdotool key Return
-  check "signed in, title ZELAgent-$TEL-대기중" wait_for 200 title_is "ZELAgent-$TEL-대기중"
-}
-
 require
 seed_desk
 
