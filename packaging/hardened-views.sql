@@ -2,8 +2,8 @@
 -- views with the tables' names over the real tables in NEW_XAN_DATA, each showing the
 -- connected agent only their own rows. The consoles' statements run unchanged.
 --
--- Run by `zelagent-agent-account setup`, after it has moved the five tables from NEW_XAN
--- to NEW_XAN_DATA; safe to run again (it replaces the views and keeps the data).
+-- Run by `zelagent-agent-account setup`, after it has moved the tables from NEW_XAN to
+-- NEW_XAN_DATA; safe to run again (it replaces the views and keeps the data).
 --
 -- Who is connected: the user name of SESSION_USER() (the account the client logged in
 -- with; CURRENT_USER() inside these views names their definer), that is all before the
@@ -32,6 +32,7 @@ GRANT SELECT, UPDATE (IS_READY, STATUS_START_TIME)
     ON NEW_XAN_DATA.TRANSFER_NUM_INFO TO 'zelagent_views'@'localhost';
 GRANT SELECT, UPDATE (AGENT_NM, CONSULT_RESULT, COMMENT)
     ON NEW_XAN_DATA.TRANSFER_HIST TO 'zelagent_views'@'localhost';
+GRANT SELECT, INSERT ON NEW_XAN_DATA.AGENT_STATE_HIST TO 'zelagent_views'@'localhost';
 
 -- The sign-in reads the agent's own password; nobody else's row exists for them.
 CREATE OR REPLACE DEFINER = 'zelagent_views'@'localhost' SQL SECURITY DEFINER
@@ -106,6 +107,22 @@ SELECT XAN_ID, CUST_INFO, CUST_INFO2, CUST_INFO3, CUST_INFO4
                        WHERE a.ACCOUNT_NM = LEFT(SESSION_USER(), CHAR_LENGTH(SESSION_USER()) -
                              CHAR_LENGTH(SUBSTRING_INDEX(SESSION_USER(), '@', -1)) - 1)));
 
+-- The history of the desks' states: rows appended for the agent's own user and desks
+-- only, never read.
+CREATE OR REPLACE DEFINER = 'zelagent_views'@'localhost' SQL SECURITY DEFINER
+VIEW NEW_XAN.AGENT_STATE_HIST AS
+SELECT HIST_SEQ, USER_ID, AGENT_NM, SVC_ID, TEL_NUM, STATE, REASON_CD, START_TIME
+  FROM NEW_XAN_DATA.AGENT_STATE_HIST
+ WHERE USER_ID = (SELECT a.USER_ID FROM NEW_XAN_DATA.AGENT_ACCOUNT a
+            WHERE a.ACCOUNT_NM = LEFT(SESSION_USER(), CHAR_LENGTH(SESSION_USER()) -
+                  CHAR_LENGTH(SUBSTRING_INDEX(SESSION_USER(), '@', -1)) - 1))
+   AND (SVC_ID, TEL_NUM) IN
+         (SELECT d.SVC_ID, d.TEL_NUM FROM NEW_XAN_DATA.TRANSFER_NUM_INFO d
+           WHERE d.USER_ID = (SELECT a.USER_ID FROM NEW_XAN_DATA.AGENT_ACCOUNT a
+                       WHERE a.ACCOUNT_NM = LEFT(SESSION_USER(), CHAR_LENGTH(SESSION_USER()) -
+                             CHAR_LENGTH(SUBSTRING_INDEX(SESSION_USER(), '@', -1)) - 1)))
+WITH CHECK OPTION;
+
 -- What every agent's account may do, given to each through this role.
 CREATE ROLE IF NOT EXISTS zelagent_agent;
 GRANT SELECT (USER_ID, AGENT_NM, PASSWORD) ON NEW_XAN.USER_AGENT_INFO TO zelagent_agent;
@@ -118,6 +135,7 @@ GRANT SELECT (XAN_ID, CUST_INFO, CUST_INFO2, CUST_INFO3, CUST_INFO4)
 GRANT SELECT (XAN_ID, SVC_ID, CONF_DT, CONF_TIME, AGENT_NM),
       UPDATE (AGENT_NM, CONSULT_RESULT, COMMENT)
     ON NEW_XAN.TRANSFER_HIST TO zelagent_agent;
+GRANT INSERT ON NEW_XAN.AGENT_STATE_HIST TO zelagent_agent;
 GRANT EXECUTE ON FUNCTION NEW_XAN.F_MY_DATE TO zelagent_agent;
 GRANT EXECUTE ON FUNCTION NEW_XAN.F_MY_TIME TO zelagent_agent;
 

@@ -125,9 +125,13 @@ others() {
     (select group_concat(concat_ws('|', XAN_ID, AGENT_NM, CONF_TIME, CONSULT_RESULT, COMMENT) order by XAN_ID)
        from TRANSFER_HIST where TEL_NUM <> '5901'),
     (select group_concat(concat_ws('|', XAN_ID, CUST_INFO) order by XAN_ID) from REQ_XAN),
+    (select group_concat(concat_ws('|', USER_ID, TEL_NUM, STATE, START_TIME)) from AGENT_STATE_HIST),
     (select count(*) from mysql.global_priv), (select count(*) from information_schema.TABLES
        where TABLE_SCHEMA in ('NEW_XAN', 'NEW_XAN_DATA'))))"
 }
+# The console's own history row goes in (where the floor switches the history on).
+HIST_COLUMNS="(USER_ID, AGENT_NM, SVC_ID, TEL_NUM, STATE, REASON_CD, START_TIME)"
+expect_eq "a history row of the agent's own desk" 1 "$(agent "insert ignore into AGENT_STATE_HIST $HIST_COLUMNS values ('hd1', '김하드', 590, '5901', 4, '01', '2026-12-08 12:00:00.000'); select row_count()")"
 before="$(others)"
 # expected|statement: "ERROR n" for a refusal with that code, else the exact output (a
 # statement followed by row_count() prints how many rows it changed). A change to a
@@ -173,6 +177,10 @@ ERROR 1142|select User, authentication_string from mysql.global_priv
 ERROR 1227|select CUST_INFO from REQ_XAN into outfile '/tmp/zelagent-customers'
 NULL|select load_file('$RUN_DIR/hd2.pw')
 0|select count(*) from information_schema.TABLES where TABLE_SCHEMA = 'NEW_XAN_DATA'
+ERROR 1369|insert into AGENT_STATE_HIST $HIST_COLUMNS values ('hd2', '이피해', 590, '5902', 4, '', '2026-12-08 12:00:00.000')
+ERROR 1369|insert ignore into AGENT_STATE_HIST $HIST_COLUMNS values ('hd1', '김하드', 590, '5902', 1, '', '2026-12-08 12:00:00.000')
+ERROR 1142|select * from AGENT_STATE_HIST
+ERROR 1142|delete from AGENT_STATE_HIST
 SQL
 expect_eq "the other agent's rows after the insider" "$before" "$(others)"
 
