@@ -25,7 +25,10 @@ printf '[client]\nuser=root\nsocket=%s\n' "$(mariadb --defaults-file="$CNF" -N -
 sql() { mariadb --defaults-file="$RUN_DIR/admin.cnf" -N -B NEW_XAN_DATA -e "$1"; }
 accounts() { "$ACCOUNTS" --admin-cnf "$RUN_DIR/admin.cnf" "$@"; }
 # An option file for an account; the password never on a command line.
-write_cnf() { printf '[client]\nuser=%s\npassword=%s\nhost=127.0.0.1\nport=8907\n' "$2" "$3" >"$1"; chmod 600 "$1"; }
+write_cnf() {
+  printf '[client]\nuser=%s\npassword="%s"\nhost=127.0.0.1\nport=8907\n' "$2" "${3//\\/\\\\}" >"$1"
+  chmod 600 "$1"
+}
 
 # ---- the operator's set-up: twice, to show it can be run again ----
 CC_PW="cc-$$-$RANDOM" # the call centre's own account, on the tables under the views
@@ -43,7 +46,7 @@ sql "insert into USER_AGENT_INFO values ('hd1', '김하드', 'pw-hd1'), ('hd2', 
               (590004, 590, '5901', '$TODAY', 0, '', null, null);
      create user callcentre@'127.0.0.1' identified by '$CC_PW';
      grant select, insert, update on NEW_XAN_DATA.* to callcentre@'127.0.0.1'" || exit 1
-printf 'agent-%s-%s\n' $$ $RANDOM >"$RUN_DIR/hd1.pw"
+printf "agent-%s-%s'\\&\\n" $$ $RANDOM >"$RUN_DIR/hd1.pw" # a quote, a backslash and & too
 printf 'agent-%s-%s\n' $$ $RANDOM >"$RUN_DIR/hd2.pw"
 chmod 600 "$RUN_DIR"/*.pw
 check "add agent_hd1" accounts add agent_hd1 hd1 --password-file "$RUN_DIR/hd1.pw" >/dev/null
