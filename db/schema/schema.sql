@@ -76,6 +76,11 @@ CREATE TABLE IF NOT EXISTS CODE_INFO (
     PRIMARY KEY (CD_GRP, CD_ID)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_ci;
 
+-- Indexes added after the tables first shipped, so that a database made by an older
+-- script gets them too. The sign-in compares the user ID as binary, which no index on
+-- USER_ID can serve: without this one every sign-in reads the whole account table.
+CREATE INDEX IF NOT EXISTS IX_USER_AGENT_INFO_NAME ON USER_AGENT_INFO (AGENT_NM);
+
 INSERT IGNORE INTO CODE_INFO (CD_GRP, CD_ID, CD_NM) VALUES ('SYSTEM_VALUE', 'DB_TYPE', 'MYSQL');
 
 -- The history of the desks' states, kept only where the floor switches it on
