@@ -22,6 +22,7 @@
 #include "tools/CallCenterDb.h"
 #include "tools/CredentialsCopy.h"
 #include "tools/Distributor.h"
+#include "tools/HistorySeed.h"
 #include "tools/PickupRun.h"
 #include "tools/ReportRun.h"
 #ifdef ZEL_WITH_LOAD
@@ -74,6 +75,12 @@ Commands:
         calls and in after-call work, calls taken and talk time, and each service's
         total. A state running over midnight counts up to midnight. --csv also writes
         the figures as CSV (durations in seconds) to FILE; --csv - writes only the CSV.
+  seed-history --agents N [--svc N] [--days D] [--calls-per-day C] [--duration S]
+        Fills REQ_XAN and TRANSFER_HIST with the calls of N agents (desks and accounts
+        of service N, default 700) over D days up to today (default 365), C calls per
+        agent and day (default 2), many rows per statement; stops after S seconds
+        (default 3600). Does nothing when the service holds calls already. Prints
+        history_seed rows=.. calls=.. seconds=.. complete=..
 
 Connection:
   --cnf FILE    the client option file with the account (e.g. build/db/client.cnf);
@@ -114,6 +121,7 @@ struct Arguments {
     bool lengthGiven = false;
     int agents = 100, seconds = 30, threads = 0, calls = 200;
     double rate = 0;
+    int days = 365, callsPerDay = 2;
 };
 
 [[noreturn]] void UsageError(const std::string& message) {
@@ -195,6 +203,10 @@ Arguments ParseArguments(int argc, char** argv) {
             args.csv = next();
             if (args.csv != "-")
                 args.csv = fs::absolute(args.csv).string();
+        } else if (arg == "--days") {
+            args.days = NumberOption(arg, next());
+        } else if (arg == "--calls-per-day") {
+            args.callsPerDay = NumberOption(arg, next());
         } else if (arg == "--gap") {
             args.run.gapSeconds = NumberOption(arg, next());
         } else if (arg == "--seed") {
@@ -306,7 +318,7 @@ int main(int argc, char** argv) {
     const Arguments args = ParseArguments(argc, argv);
     if (args.command != "transfer" && args.command != "hangup" && args.command != "status" &&
         args.command != "run" && args.command != "load" && args.command != "pickup" &&
-        args.command != "report")
+        args.command != "report" && args.command != "seed-history")
         UsageError("unknown command " + args.command);
 
     fs::path cnf = args.cnf.empty() ? fs::path("Env/rdbclient.cnf") : fs::absolute(args.cnf);
@@ -360,6 +372,20 @@ int main(int argc, char** argv) {
         options.desk = OneDesk(args);
         options.calls = std::max(1, args.calls);
         return RunPickup(center, db, options, std::cout);
+    }
+
+    if (args.command == "seed-history") {
+        if (args.services.size() > 1 || args.agents < 1 || args.days < 1)
+            UsageError("seed-history takes one --svc, --agents and --days of at least 1");
+        HistorySeedOptions options;
+        if (!args.services.empty())
+            options.svcId = args.services[0];
+        options.agents = args.agents;
+        options.days = args.days;
+        options.callsPerDay = args.callsPerDay;
+        if (args.run.durationSeconds > 0)
+            options.maxSeconds = args.run.durationSeconds;
+        return RunHistorySeed(db, options, std::cout);
     }
 
     if (args.command == "load") {
