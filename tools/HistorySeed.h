@@ -18,7 +18,7 @@ struct HistorySeedOptions {
     int maxSeconds = 3600; // stops after the batch that ends past it
 };
 
-// Seeds the service's history unless it holds calls already (then only says how many).
+// Seeds the service's history unless it holds calls already (then writes nothing).
 // Prints progress and, last, "history_seed rows=<n> calls=<n> seconds=<s> complete=<0|1>".
 // Returns 0 when the history is complete, 1 otherwise.
 int RunHistorySeed(CallCenterDb& db, const HistorySeedOptions& options, std::ostream& out);
