@@ -182,20 +182,22 @@ int RunHistorySeed(CallCenterDb& db, const HistorySeedOptions& options, std::ost
     }
     std::mt19937 random(20261209);
     long long nextXan = std::max(MaxXan(db) + 1, kFirstXan);
-    const long long firstXan = nextXan;
+    long long calls = 0;
     bool complete = true;
     for (int d = 0; d < options.days; ++d) {
         const Day day = DayBefore(options.days - 1 - d);
+        // Calls the call centre made meanwhile took the next numbers: go on after them.
+        nextXan = std::max(nextXan, MaxXan(db) + 1);
         std::string error;
         if (!WriteDay(db, options, day, nextXan, random, error)) {
             out << "history_seed: " << error.substr(0, 300) << std::endl;
             complete = false;
             break;
         }
+        calls += static_cast<long long>(options.agents) * options.callsPerDay;
         if ((d + 1) % 30 == 0 || d + 1 == options.days)
-            out << "history_seed: " << d + 1 << " of " << options.days << " days, "
-                << 2 * (nextXan - firstXan) << " rows in " << static_cast<int>(elapsed()) << " s"
-                << std::endl;
+            out << "history_seed: " << d + 1 << " of " << options.days << " days, " << 2 * calls
+                << " rows in " << static_cast<int>(elapsed()) << " s" << std::endl;
         if (elapsed() > options.maxSeconds && d + 1 < options.days) {
             out << "history_seed: stopped at the time limit of " << options.maxSeconds << " s"
                 << std::endl;
@@ -203,7 +205,6 @@ int RunHistorySeed(CallCenterDb& db, const HistorySeedOptions& options, std::ost
             break;
         }
     }
-    const long long calls = nextXan - firstXan;
     out << "history_seed rows=" << 2 * calls << " calls=" << calls
         << " seconds=" << static_cast<int>(elapsed()) << " complete=" << (complete ? 1 : 0)
         << std::endl;
