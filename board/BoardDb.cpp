@@ -5,6 +5,8 @@
 #include <mysql.h>
 #include <set>
 
+#include "db/StateHistory.h"
+
 namespace board {
 
 namespace {
@@ -98,6 +100,32 @@ bool BoardDb::Grants(std::vector<std::string>& lines) {
     return true;
 }
 
+bool BoardDb::ReadBreakReasons(const std::string& services, std::vector<DeskRow>& desks) {
+    std::vector<Row> rows;
+    if (!Query(agentsql::kStateHistorySwitchSql, rows))
+        return false;
+    if (rows.empty() || rows[0].empty() || !agentsql::StateHistorySwitchOn(rows[0][0]))
+        return true;
+    // Each desk's latest row (the newest start; of two at one start, the later written).
+    if (!Query("select h.SVC_ID, h.TEL_NUM, h.STATE, ifnull(c.CD_NM, h.REASON_CD) "
+               "from AGENT_STATE_HIST h join (select SVC_ID, TEL_NUM, max(START_TIME) START_TIME "
+               "from AGENT_STATE_HIST where SVC_ID in (" +
+                   services +
+                   ") group by SVC_ID, TEL_NUM) l using (SVC_ID, TEL_NUM, START_TIME) "
+                   "left join CODE_INFO c on c.CD_GRP = 'BREAK_REASON' and c.CD_ID = h.REASON_CD "
+                   "order by h.HIST_SEQ",
+               rows))
+        return false;
+    std::map<std::pair<long long, std::string>, std::string> reasons;
+    for (const Row& row : rows)
+        if (row.size() >= 4)
+            reasons[{ToNumber(row[0]), row[1]}] = ToNumber(row[2]) == 4 ? row[3] : "";
+    for (DeskRow& desk : desks)
+        if (const auto found = reasons.find({desk.svc, desk.tel}); found != reasons.end())
+            desk.breakReason = found->second;
+    return true;
+}
+
 bool BoardDb::ReadSnapshot(Snapshot& snapshot) {
     std::vector<Row> rows;
     if (!Query("select date_format(now(), '%Y%m%d%H%i%s')", rows))
@@ -146,6 +174,8 @@ bool BoardDb::ReadSnapshot(Snapshot& snapshot) {
     if (!services.empty()) {
         // By service, so that the index on (SVC_ID, CONF_DT, ...) narrows both reads.
         const std::string in = InList(services);
+        if (!ReadBreakReasons(in, desks))
+            return false;
         if (!Query(
                 "select SVC_ID, AGENT_NM, count(*), ifnull(sum(CONF_TIME), 0) from TRANSFER_HIST "
                 "where SVC_ID in (" +

@@ -42,6 +42,8 @@ class BoardDb {
   private:
     using Row = std::vector<std::string>;
     bool Query(const std::string& sql, std::vector<Row>& rows);
+    // Where the state history is switched on, each desk's reason of its last break.
+    bool ReadBreakReasons(const std::string& services, std::vector<DeskRow>& desks);
     bool Fail();
 
     st_mysql* m_mysql = nullptr;

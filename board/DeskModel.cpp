@@ -55,6 +55,8 @@ Desk ClassifyDesk(const DeskRow& row) {
         return desk;
     }
     desk.state = row.isReady == 0 ? DeskState::Ready : DeskState::Break;
+    if (desk.state == DeskState::Break)
+        desk.extra = row.breakReason;
     // The end of a call writes no readiness: the state began when the last call ended
     // if that was after the readiness was last written.
     desk.since = stateStart;

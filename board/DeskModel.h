@@ -25,8 +25,9 @@ struct DeskRow {
     int isReady = 1;
     std::string statusStart; // yyyymmddhhmmss, fourteen zeros when signed out
     int transferStatus = 0;
-    std::string callStart; // START_TIME of the desk's current or last call
-    std::string callEnd;   // END_TIME of that call, empty while it lasts
+    std::string callStart;   // START_TIME of the desk's current or last call
+    std::string callEnd;     // END_TIME of that call, empty while it lasts
+    std::string breakReason; // the reason of the desk's last break in the state history
 };
 
 struct Desk {
@@ -37,8 +38,8 @@ struct Desk {
     std::optional<long long> since; // start of the state, in stamp seconds
     long long calls = 0;            // today's calls of the agent in this service
     long long callSeconds = 0;
-    // A short text shown under the state (for example why a desk is on break); the
-    // database has no such column yet, so it stays empty.
+    // A short text shown under the state: why a desk is on break, where the state
+    // history is on and the agent gave a reason.
     std::string extra;
 
     bool operator==(const Desk&) const = default;

@@ -16,3 +16,8 @@ GRANT SELECT (XAN_ID, SVC_ID, CONF_DT, START_TIME, END_TIME, CONF_TIME, AGENT_NM
     ON NEW_XAN.TRANSFER_HIST TO '@ACCOUNT@'@'%';
 GRANT SELECT (XAN_ID, SVC_ID, REQ_DT) ON NEW_XAN.REQ_XAN TO '@ACCOUNT@'@'%';
 GRANT SELECT (USER_ID, AGENT_NM) ON NEW_XAN.USER_AGENT_INFO TO '@ACCOUNT@'@'%';
+-- Why a desk is on break, where the state history is switched on: the switch and the
+-- reasons' names in CODE_INFO, and the desks' latest rows of the history.
+GRANT SELECT (CD_GRP, CD_ID, CD_NM) ON NEW_XAN.CODE_INFO TO '@ACCOUNT@'@'%';
+GRANT SELECT (SVC_ID, TEL_NUM, STATE, REASON_CD, START_TIME, HIST_SEQ)
+    ON NEW_XAN.AGENT_STATE_HIST TO '@ACCOUNT@'@'%';

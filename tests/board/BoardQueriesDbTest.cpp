@@ -43,7 +43,11 @@ class BoardQueriesDbTest : public zel::test::DbFixture {
         Admin().Execute("delete from TRANSFER_NUM_INFO where SVC_ID = 577; "
                         "delete from TRANSFER_HIST where SVC_ID = 577; "
                         "delete from REQ_XAN where SVC_ID = 577; "
-                        "delete from USER_AGENT_INFO where USER_ID like 'bq%'");
+                        "delete from USER_AGENT_INFO where USER_ID like 'bq%'; "
+                        "delete from AGENT_STATE_HIST where SVC_ID = 577; "
+                        "delete from CODE_INFO where CD_GRP = 'BREAK_REASON'; "
+                        "update CODE_INFO set CD_NM = 'N' where CD_GRP = 'SYSTEM_VALUE' and "
+                        "CD_ID = 'STATE_HIST'");
     }
 };
 
@@ -142,4 +146,47 @@ TEST_F(BoardQueriesDbTest, ReadsStatesDurationsAndTodaysCountsAsTheReadOnlyAccou
     ASSERT_TRUE(writer.Connect({zel::test::DbClientCnfPath(), "127.0.0.1", 0})) << writer.Error();
     ASSERT_TRUE(writer.Grants(grants));
     EXPECT_FALSE(GrantsOnlyRead(grants, why));
+}
+
+TEST_F(BoardQueriesDbTest, ADeskOnBreakShowsItsReasonOnlyWhereTheHistoryIsOn) {
+    auto& db = Admin();
+    db.Execute("insert into TRANSFER_NUM_INFO (SVC_ID, TEL_NUM, USER_ID, IS_READY, "
+               "STATUS_START_TIME) values (577, '1', 'bq1', 1, " +
+               Ago(60) + "), (577, '2', 'bq2', 1, " + Ago(60) + "), (577, '3', 'bq3', 1, " +
+               Ago(60) + "), (577, '4', 'bq4', 1, " + Ago(60) + ")");
+    db.Execute("insert into CODE_INFO values ('BREAK_REASON', '01', '식사'), "
+               "('BREAK_REASON', '02', '팀장 면담')");
+    // Desk 1: a meal, then the meeting (the same millisecond: the later row counts); desk
+    // 2: a reason no longer configured; desk 3 ready again by its history (the desk's row
+    // not yet); desk 4 no reason.
+    const std::string t = "now(3) - interval 1 minute";
+    // Desk 3's rows arrive out of order: its latest row is the one of the latest start.
+    db.Execute("insert into AGENT_STATE_HIST (USER_ID, SVC_ID, TEL_NUM, STATE, REASON_CD, "
+               "START_TIME) values ('bq1', 577, '1', 4, '01', now(3) - interval 2 minute), "
+               "('bq1', 577, '1', 3, '', " +
+               t + "), ('bq1', 577, '1', 4, '02', " + t +
+               "), "
+               "('bq2', 577, '2', 4, '07', " +
+               t + "), ('bq3', 577, '3', 3, '', " + t +
+               "), "
+               "('bq3', 577, '3', 4, '01', " +
+               t +
+               " - interval 1 second), "
+               "('bq4', 577, '4', 4, '', " +
+               t + ")");
+    const std::vector<std::string> shown = {"팀장 면담", "07", "", ""};
+    for (const char* value : {"N", "Y"}) {
+        SCOPED_TRACE(value);
+        db.Execute(std::string("update CODE_INFO set CD_NM = '") + value +
+                   "' where CD_GRP = 'SYSTEM_VALUE' and CD_ID = 'STATE_HIST'");
+        BoardDb board;
+        ASSERT_TRUE(board.Connect({BoardCnf(), "127.0.0.1", 0})) << board.Error();
+        Snapshot snapshot;
+        ASSERT_TRUE(board.ReadSnapshot(snapshot)) << board.Error();
+        std::vector<std::string> extras;
+        for (const Desk& desk : snapshot.desks)
+            if (desk.svc == kSvc)
+                extras.push_back(desk.extra);
+        EXPECT_EQ(extras, *value == 'Y' ? shown : std::vector<std::string>(4));
+    }
 }
