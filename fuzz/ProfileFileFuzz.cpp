@@ -52,7 +52,8 @@ bool IsBlank(char c) {
 bool IsPlainValue(const std::string& v) {
     if (!fuzz::IsValidUtf8(v) || !cp949::FromUtf8(v) || v.find_first_of("\r\n") != v.npos)
         return false;
-    if (!v.empty() && (IsBlank(v.front()) || IsBlank(v.back()) || v.front() == '"'))
+    if (!v.empty() &&
+        (IsBlank(v.front()) || IsBlank(v.back()) || v.front() == '"' || v.front() == '\''))
         return false;
     return v.find('\0') == v.npos;
 }

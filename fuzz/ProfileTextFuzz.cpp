@@ -31,13 +31,14 @@ bool IsWritableKey(std::string_view k) {
            k.find('=') == std::string_view::npos && k.front() != ';' && k.front() != '[';
 }
 
-// How a written value reads back: without blanks around it and one pair of quotes.
+// How a written value reads back: without blanks around it and one pair of matching
+// quotes, double or single.
 std::string_view AsRead(std::string_view v) {
     while (!v.empty() && IsBlank(v.front()))
         v.remove_prefix(1);
     while (!v.empty() && IsBlank(v.back()))
         v.remove_suffix(1);
-    if (v.size() >= 2 && v.front() == '"' && v.back() == '"')
+    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
         v = v.substr(1, v.size() - 2);
     return v;
 }

@@ -138,6 +138,7 @@ std::size_t GetPrivateProfileString(const std::string& section, const std::strin
         }
     }
     out = cp949::TruncateToBytes(defaultValue, maxBytes);
+    out.erase(out.find_last_not_of(" \t") + 1); // npos + 1 empties an all-blank default
     return Cp949Width(out);
 }
 

@@ -1,7 +1,8 @@
 // Initialization ("profile") files with the Windows rules: case-insensitive section
-// and key names, blanks around keys and values ignored, a value in matching double
-// quotes read without them, ';' comment lines, in-place replacement that keeps every
-// other line and the file's line endings, atomic replacement on write. A backslash
+// and key names, blanks around keys and values ignored, a value in matching double or
+// single quotes read without them, ';' comment lines, CR LF, LF or CR as line ends,
+// in-place replacement that keeps every other line and the file's line endings,
+// atomic replacement on write. A backslash
 // in the file name is a folder separator. The folder is never created.
 // Texts are UTF-8 here and CP949 on disk.
 #pragma once
@@ -11,7 +12,8 @@
 
 namespace platform {
 
-// Reads the value of key in section; missing file, section or key gives defaultValue.
+// Reads the value of key in section; missing file, section or key gives defaultValue
+// without its trailing blanks.
 // At most capacity - 1 characters (CP949 bytes) are delivered, cut at a character
 // boundary. Returns the number of CP949 bytes delivered.
 std::size_t GetPrivateProfileString(const std::string& section, const std::string& key,

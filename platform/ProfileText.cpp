@@ -6,10 +6,8 @@
 namespace platform::profile {
 namespace {
 
-// A CR counts as blank: a file cut after the CR of its last CRLF leaves one that is no
-// part of the value (and a later write completes it to a CRLF).
 bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r';
+    return c == ' ' || c == '\t';
 }
 
 bool IsLeadByte(char c) {
@@ -33,7 +31,7 @@ enum class LineKind { Blank, Comment, Section, Key };
 // One line of the file: its text without the line ending, and the ending itself.
 struct Line {
     std::string_view text;
-    std::string_view ending; // "\r\n", "\n" or "" for a last line without one
+    std::string_view ending; // "\r\n", "\n", "\r" or "" for a last line without one
     LineKind kind = LineKind::Blank;
     std::string_view name;                 // section or key name
     std::optional<std::string_view> value; // key lines with '=' only
@@ -65,19 +63,20 @@ Line Classify(std::string_view text, std::string_view ending) {
     return line;
 }
 
+// CR LF, LF and CR alone each end a line, as editors on either platform may leave them.
 std::vector<Line> SplitLines(std::string_view content) {
     std::vector<Line> lines;
     while (!content.empty()) {
-        const auto nl = content.find('\n');
-        if (nl == std::string_view::npos) {
+        const auto end = content.find_first_of("\r\n");
+        if (end == std::string_view::npos) {
             lines.push_back(Classify(content, {}));
             break;
         }
-        const bool crlf = nl > 0 && content[nl - 1] == '\r';
-        const std::size_t textLength = crlf ? nl - 1 : nl;
-        lines.push_back(Classify(content.substr(0, textLength),
-                                 content.substr(textLength, nl + 1 - textLength)));
-        content.remove_prefix(nl + 1);
+        const bool crlf =
+            content[end] == '\r' && end + 1 < content.size() && content[end + 1] == '\n';
+        const std::size_t next = end + (crlf ? 2 : 1);
+        lines.push_back(Classify(content.substr(0, end), content.substr(end, next - end)));
+        content.remove_prefix(next);
     }
     return lines;
 }
@@ -146,7 +145,9 @@ std::optional<std::string_view> FindValue(std::string_view content, std::string_
     if (where.keyLine == std::string_view::npos || !lines[where.keyLine].value)
         return std::nullopt;
     std::string_view value = *lines[where.keyLine].value;
-    if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+    // One pair of matching quotes, double or single, keeps blanks at the value's edges.
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front())
         value = value.substr(1, value.size() - 2);
     return value;
 }

@@ -15,15 +15,15 @@ namespace platform::profile {
 bool NamesEqual(std::string_view a, std::string_view b);
 
 // The value of key in the first section called section: blanks around it removed,
-// and one pair of enclosing double quotes. nullopt when there is no such key, or
-// the key's line has no '='.
+// and one pair of enclosing quotes (both double or both single). CR LF, LF and a lone
+// CR each end a line. nullopt when there is no such key, or the key's line has no '='.
 std::optional<std::string_view> FindValue(std::string_view content, std::string_view section,
                                           std::string_view key);
 
 // The content with key = value in section: an existing key line is replaced in place,
 // a missing key goes after the last key line of its section, a missing section goes
-// at the end. New lines take the line ending of the file's first line (CRLF for a
-// file without one).
+// at the end. Every other line keeps its bytes and its own line ending; new lines take
+// the ending of the file's first line (CRLF for a file without one).
 std::string SetValue(std::string_view content, std::string_view section, std::string_view key,
                      std::string_view value);
 

@@ -57,11 +57,15 @@ class ProfileFile : public testing::Test {
 TEST_F(ProfileFile, ReadingMatchesNamesWithoutCaseRemovesBlanksAndQuotesAndCountsCp949Bytes) {
     WriteRaw("a.ini", "; settings\r\n[ General ]\r\n  Server_Ip =  10.0.0.1 \t\r\n"
                       "QUOTED=\"  padded  \"\r\nHALF=\"open\r\nINNER=a\"b\"c\r\n"
+                      "SINGLE=' padded '\r\nMIXED='a\"\r\nTWICE=''b''\r\n"
                       "[S]\n\x8C\x43=other syllable\n\x8C\x63=mine\n");
     EXPECT_EQ(Read("GENERAL", "server_ip"), Delivered("10.0.0.1", 8));
     EXPECT_EQ(Value("general", "Quoted"), "  padded  ");
     EXPECT_EQ(Value("GENERAL", "HALF"), "\"open");
     EXPECT_EQ(Value("GENERAL", "INNER"), "a\"b\"c");
+    EXPECT_EQ(Value("GENERAL", "SINGLE"), " padded ");
+    EXPECT_EQ(Value("GENERAL", "MIXED"), "'a\"");
+    EXPECT_EQ(Value("GENERAL", "TWICE"), "'b'");
     // Trail bytes may look like ASCII letters (똠 ends in 'c', 똂 in 'C'): no folding there.
     EXPECT_EQ(Value("S", "똠"), "mine");
     EXPECT_EQ(Value("S", "똂"), "other syllable");
@@ -76,6 +80,16 @@ TEST_F(ProfileFile, ReadingMatchesNamesWithoutCaseRemovesBlanksAndQuotesAndCount
     EXPECT_EQ(Read("GENERAL", "EMPTY"), Delivered("", 0));
     EXPECT_EQ(Read("GENERAL", "EMPTYQ"), Delivered("", 0));
     EXPECT_EQ(Read("GENERAL", "MISSING", 5), Delivered("(def", 4));
+    // A default loses its trailing blanks, also where the capacity cuts it.
+    std::string out;
+    EXPECT_EQ(platform::GetPrivateProfileString("GENERAL", "MISSING", " 10.0.0.1 \t ", out, 259,
+                                                PathOf("a.ini")),
+              9u);
+    EXPECT_EQ(out, " 10.0.0.1");
+    EXPECT_EQ(
+        platform::GetPrivateProfileString("GENERAL", "MISSING", "ab  cd", out, 4, PathOf("a.ini")),
+        2u);
+    EXPECT_EQ(out, "ab");
 
     // CP949 on disk is read as UTF-8, and the capacity counts CP949 bytes.
     std::string cp949, utf8;
@@ -117,12 +131,16 @@ TEST_F(ProfileFile, EditsInPlaceKeepingEveryOtherByteAndTheFilesLineEndings) {
     ASSERT_TRUE(Write("S", "A", "22", "d.ini"));
     EXPECT_EQ(ReadRaw("d.ini"), "[S]\nA=22");
 
-    // A file that ends after the CR of a CRLF: the CR is no part of the value, before or
-    // after a write completes the line ending.
-    WriteRaw("f.ini", "[S]\nA=1\r");
-    EXPECT_EQ(Read("S", "A", 259, "f.ini").first, "1");
-    ASSERT_TRUE(Write("S", "B", "2", "f.ini"));
-    EXPECT_EQ(Read("S", "A", 259, "f.ini").first, "1");
+    // CR alone ends a line as CR LF and LF do; every line keeps its own ending and new
+    // lines take the first line's.
+    WriteRaw("f.ini", "[GENERAL]\rZEL_CTI_SERVER_IP_ADDR=10.0.0.9\rLAST_USER_ID=kim\r\n[X]\nA=1\r");
+    EXPECT_EQ(Read("GENERAL", "ZEL_CTI_SERVER_IP_ADDR", 259, "f.ini").first, "10.0.0.9");
+    EXPECT_EQ(Read("X", "A", 259, "f.ini").first, "1");
+    ASSERT_TRUE(Write("GENERAL", "ZEL_CTI_SERVER_IP_ADDR", "10.0.0.1", "f.ini"));
+    ASSERT_TRUE(Write("GENERAL", "LAST_SVC_ID", "10", "f.ini"));
+    ASSERT_TRUE(Write("X", "B", "2", "f.ini"));
+    EXPECT_EQ(ReadRaw("f.ini"), "[GENERAL]\rZEL_CTI_SERVER_IP_ADDR=10.0.0.1\rLAST_USER_ID=kim\r\n"
+                                "LAST_SVC_ID=10\r[X]\nA=1\rB=2\r");
 
     // A new file is CRLF and CP949.
     ASSERT_TRUE(Write("GENERAL", "LAST_AGENT_NM", "홍길동똠", "e.ini"));
