@@ -1,5 +1,7 @@
-// The real message box of the program: a modal wxMessageDialog with the caption, the
-// text (its "\r\n" shown as line breaks), the icon of the style and OK or Yes/No.
+// The real message box of the program: the caption, the text (its "\r\n" shown as line
+// breaks), the icon of the style (none without one) and OK or Yes/No. A box with an
+// owner window is modal; one without blocks only its caller, as on the platform the
+// program comes from: the other windows go on taking clicks and keys.
 #pragma once
 
 #include "platform/MessageBox.h"
