@@ -160,6 +160,7 @@ void CLoginDlg::OnOK() {
         ExitProcess(1);
         return;
     case SignInOutcome::Result::SignedIn:
+        SaveSignIn();
         EndModal(wxID_OK);
         return;
     case SignInOutcome::Result::Stopped:
@@ -169,6 +170,8 @@ void CLoginDlg::OnOK() {
         platform::ShowMessageBox({this, outcome.message, outcome.caption, outcome.style});
     if (wxTextCtrl* edit = Edit(outcome.focus))
         edit->SetFocus();
+    if (wxTextCtrl* edit = Edit(outcome.select))
+        edit->SelectAll();
 }
 
 void CLoginDlg::OnServerAddress() {

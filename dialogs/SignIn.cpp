@@ -1,6 +1,5 @@
 #include "dialogs/SignIn.h"
 
-#include <algorithm>
 #include <initializer_list>
 #include <utility>
 
@@ -8,7 +7,6 @@
 #include "db/AgentEnv.h"
 #include "db/SqlText.h"
 #include "platform/MessageBox.h"
-#include "util/Cp949.h"
 #include "util/Trace.h"
 
 namespace {
@@ -56,8 +54,10 @@ SignInOutcome Refuse(std::string message, const char* caption, unsigned style,
     return outcome;
 }
 
-SignInOutcome Inform(const char* message) {
-    return Refuse(message, kInfoCaption, platform::MB_ICONINFORMATION);
+SignInOutcome Inform(const char* message, SignInField select = SignInField::None) {
+    SignInOutcome outcome = Refuse(message, kInfoCaption, platform::MB_ICONINFORMATION);
+    outcome.select = select;
+    return outcome;
 }
 
 } // namespace
@@ -75,20 +75,6 @@ std::size_t SignInFieldLimit(SignInField field) {
     default:
         return 0;
     }
-}
-
-SignInField FirstFieldOverLimit(const SignInFields& fields) {
-    const std::pair<SignInField, const std::string*> order[] = {
-        {SignInField::Password, &fields.password},   {SignInField::TelNum, &fields.telNum},
-        {SignInField::AgentName, &fields.agentName}, {SignInField::SvcId, &fields.svcId},
-        {SignInField::UserId, &fields.userId},
-    };
-    for (const auto& [field, text] : order) {
-        const std::size_t limit = SignInFieldLimit(field);
-        if (limit != 0 && cp949::LimitLength(*text) > limit)
-            return field;
-    }
-    return SignInField::None;
 }
 
 std::string LimitMessage(std::size_t limit) {
@@ -158,7 +144,7 @@ SignInOutcome RunSignIn(SignInFields& fields) {
         break;
     }
     if (storedPassword != fields.password)
-        return Inform(kWrongPassword);
+        return Inform(kWrongPassword, SignInField::Password); // the next try replaces it
 
     // The service ID stands unquoted in the statement: anything but digits never
     // reaches the server.
@@ -175,7 +161,6 @@ SignInOutcome RunSignIn(SignInFields& fields) {
         break;
     }
 
-    SaveSignIn(fields);
     SignInOutcome outcome;
     outcome.result = SignInOutcome::Result::SignedIn;
     return outcome;

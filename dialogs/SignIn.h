@@ -21,9 +21,6 @@ enum class SignInField { None, Password, TelNum, AgentName, SvcId, UserId };
 // Limit of a field in CP949 bytes; 0 means none (the user ID).
 std::size_t SignInFieldLimit(SignInField field);
 
-// The first field, in exchange order, whose text is over its limit; None if none is.
-SignInField FirstFieldOverLimit(const SignInFields& fields);
-
 // "%1 이하의 문자를 입력하십시오." with the limit for %1.
 std::string LimitMessage(std::size_t limit);
 
@@ -39,7 +36,7 @@ std::string PhoneStatement(const std::string& userId, const std::string& svcId,
 // What one sign-in attempt came to.
 struct SignInOutcome {
     enum class Result {
-        SignedIn,    // identity handed to theAgentEnv, last sign-in stored
+        SignedIn,    // every check passed: SaveSignIn is next
         Stopped,     // the dialog stays open; show the box (if any), then focus
         ExitProcess, // the database type could not be read: end with status 1
     };
@@ -48,11 +45,12 @@ struct SignInOutcome {
     std::string caption;
     unsigned style = 0;
     SignInField focus = SignInField::None;
+    SignInField select = SignInField::None; // its text selected for retyping, focus unmoved
 };
 
 // One attempt against theAgentEnv with the texts taken from the controls: learns the
-// database type, trims the fields in place, checks them, runs the password and phone
-// statements and, on success, SaveSignIn. Database errors have been shown already.
+// database type, trims the fields in place, checks them and runs the password and phone
+// statements. Database errors have been shown already.
 SignInOutcome RunSignIn(SignInFields& fields);
 
 // The last sign-in from "Env\ZELAgent.INI" [GENERAL]; the password is left alone.

@@ -124,9 +124,12 @@ inline std::string TrimmedShape(std::string shape) {
     return shape;
 }
 
+// There are exactly expected such queries: an empty log passes only where none is due.
 inline void ExpectOnlyForms(const zel::test::GeneralLogReader& log, std::string_view marker,
-                            const std::vector<StatementForm>& forms) {
-    for (const std::string& query : log.QueriesContaining(marker)) {
+                            const std::vector<StatementForm>& forms, std::size_t expected) {
+    const std::vector<std::string> queries = log.QueriesContaining(marker);
+    EXPECT_EQ(queries.size(), expected) << "statements holding " << marker;
+    for (const std::string& query : queries) {
         const ParsedSql parsed = ParseSql(query);
         bool matched = false;
         for (const StatementForm& form : forms) {
