@@ -24,6 +24,8 @@ int CTELVOAgentEnv::UpdateReadyStatus(int agentMode) {
     const auto sql = agentsql::ReadyStatusSql(agentMode, dbType, svcId, telNum);
     if (Refused(sql, "UpdateReadyStatus", "SVC_ID", svcId))
         return 0;
+    // The two writes are traced here, so the trace holds every statement the program sends.
+    DebugTrace("CTELVOAgentEnv::UpdateReadyStatus(%s)", sql->c_str());
     return ExecuteSQL(*sql);
 }
 
@@ -55,5 +57,6 @@ int CTELVOAgentEnv::UpdateHistAgentName(const std::string& xanId) {
     const auto sql = agentsql::HistAgentNameSql(agentName, xanId);
     if (Refused(sql, "UpdateHistAgentName", "XAN_ID", xanId))
         return 0;
+    DebugTrace("CTELVOAgentEnv::UpdateHistAgentName(%s)", sql->c_str());
     return ExecuteSQL(*sql);
 }

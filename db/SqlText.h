@@ -15,10 +15,5 @@ inline constexpr int DB_TYPE_MYSQL = 2;
 // byte as \0. Ordinary texts are unchanged.
 std::string EscapeSqlText(std::string_view text);
 
-// The same, for callers that still name a database type: it does not change the escaping.
-inline std::string EscapeSqlText(std::string_view text, int /*dbType*/) {
-    return EscapeSqlText(text);
-}
-
 // True when the text is one or more ASCII digits and nothing else.
 bool IsPlainDigits(std::string_view text);
