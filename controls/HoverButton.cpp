@@ -19,7 +19,6 @@ using platform::GetSysColor;
 
 namespace {
 
-constexpr uint32_t kIndexOutOfRange = 3;
 constexpr int kTipMaxWidth = 400; // pixels; longer tips wrap
 
 void SetSource(cairo_t* cr, const wxColour& colour) {
@@ -193,19 +192,10 @@ bool CHoverButton::Enable(bool enable) {
     return changed;
 }
 
-uint32_t CHoverButton::SetStateColor(unsigned index, const wxColour& colour, bool repaint) {
-    index &= 0xFF;
-    if (index > ColorTextNormal)
-        return kIndexOutOfRange;
-    m_stateColors[index] = colour;
+void CHoverButton::SetStateColor(ColorSlot slot, const wxColour& colour, bool repaint) {
+    m_stateColors[slot] = colour;
     if (repaint)
         Refresh();
-    return 0;
-}
-
-wxColour CHoverButton::GetStateColor(unsigned index) const {
-    index &= 0xFF;
-    return index > ColorTextNormal ? wxColour() : m_stateColors[index];
 }
 
 bool CHoverButton::IsPressed() const {

@@ -44,11 +44,9 @@ class CHoverButton : public wxButton {
                 const wxPoint& pos = wxDefaultPosition, const wxSize& size = wxDefaultSize,
                 long style = 0);
 
-    // Stores the colour of slot index (only the low eight bits of index count) and
-    // returns 0; repaints when repaint is true. An index above 3 changes nothing and
-    // returns 3. Initial colours: faces COLOR_BTNFACE, captions COLOR_BTNTEXT.
-    uint32_t SetStateColor(unsigned index, const wxColour& colour, bool repaint);
-    wxColour GetStateColor(unsigned index) const; // invalid colour for an index above 3
+    // Stores the colour of a slot; repaints when repaint is true. Initial colours: faces
+    // COLOR_BTNFACE, captions COLOR_BTNTEXT.
+    void SetStateColor(ColorSlot slot, const wxColour& colour, bool repaint);
 
     // Gives the button a tooltip with text (UTF-8), active or inactive. The tool is
     // added on the first call (covering the client rectangle of that moment); later

@@ -136,7 +136,7 @@ TEST_F(AgentEnvDbTest, QueriesGiveRecordNoRecordOrErrorAndStatementsTheServersEr
 
 TEST_F(AgentEnvDbTest, CheckDBTypeSetsTheTypeOnlyForMysqlInCapitalsAndNoRowGivesZero) {
     const std::string where = " where CD_GRP = 'SYSTEM_VALUE' and CD_ID = 'DB_TYPE'";
-    for (const char* name : {"MYSQL", "mysql", "MySQL", "MSSQL", "MYSQL "}) {
+    for (const char* name : {"MYSQL", "mysql", "MySQL", "MSSQL", "MYSQL ", "MYSQL' or 1#"}) {
         SCOPED_TRACE(name);
         Admin().Execute("update CODE_INFO set CD_NM = " + Admin().Quote(name) + where);
         env_->dbType = 0;
@@ -157,6 +157,9 @@ TEST_F(AgentEnvDbTest, CheckDBTypeSetsTheTypeOnlyForMysqlInCapitalsAndNoRowGives
                     "'DB_TYPE', 'MYSQL') on duplicate key update CD_NM = 'MYSQL'");
 }
 
+// The agent's statements in both dialects, byte for byte as the server receives them. The
+// SQL Server forms use its time functions, which this server refuses: they fail with the
+// error box and change nothing.
 TEST_F(AgentEnvDbTest, EveryStatementReachesTheServerByteForByteAndChangesItsRowsOnly) {
     AddCall("300002");
     AddCall("300003");
@@ -168,15 +171,26 @@ TEST_F(AgentEnvDbTest, EveryStatementReachesTheServerByteForByteAndChangesItsRow
     CustInfo cust;
     const std::string desk = "update TRANSFER_NUM_INFO set IS_READY = ";
     const std::string now = ", STATUS_START_TIME = concat(F_MY_DATE(now()), F_MY_TIME(now()))";
+    const std::string sqlServerNow =
+        ", STATUS_START_TIME = dbo.F_MY_DATE(getdate()) + dbo.F_MY_TIME(getdate())";
     const std::string zeros = ", STATUS_START_TIME = '00000000000000'";
+    const auto ready = [this](int dbType, int mode) {
+        return [this, dbType, mode] {
+            env_->dbType = dbType;
+            return env_->UpdateReadyStatus(mode);
+        };
+    };
     const struct {
         std::function<int()> call;
         std::string sql;
         const char* isReady; // of the desk afterwards, for the desk statements
     } cases[] = {
-        {[&] { return env_->UpdateReadyStatus(3); }, desk + "0" + now + kDeskWhere, "0"},
-        {[&] { return env_->UpdateReadyStatus(4); }, desk + "1" + now + kDeskWhere, "1"},
-        {[&] { return env_->UpdateReadyStatus(1); }, desk + "1" + zeros + kDeskWhere, "1"},
+        {ready(DB_TYPE_MYSQL, 3), desk + "0" + now + kDeskWhere, "0"},
+        {ready(DB_TYPE_MYSQL, 4), desk + "1" + now + kDeskWhere, "1"},
+        {ready(DB_TYPE_MYSQL, 1), desk + "1" + zeros + kDeskWhere, "1"},
+        {ready(0, 3), desk + "0" + sqlServerNow + kDeskWhere, "7"}, // refused: unchanged
+        {ready(0, 4), desk + "1" + sqlServerNow + kDeskWhere, "7"},
+        {ready(0, 1), desk + "1" + zeros + kDeskWhere, "1"}, // one form in both dialects
         {[&] { return env_->GetTransferInfo(info); },
          "select XAN_ID, RECV_PHONE, CUST_INFO, TRANSFER_STATUS from TRANSFER_NUM_INFO" +
              kDeskWhere,
@@ -186,12 +200,6 @@ TEST_F(AgentEnvDbTest, EveryStatementReachesTheServerByteForByteAndChangesItsRow
          nullptr},
         {[&] { return env_->UpdateHistAgentName("300002"); },
          "update TRANSFER_HIST set AGENT_NM = '김상담' where XAN_ID = 300002 ", nullptr},
-        // The sign-out form is the same in both dialects.
-        {[&] {
-             env_->dbType = 0;
-             return env_->UpdateReadyStatus(1);
-         },
-         desk + "1" + zeros + kDeskWhere, "1"},
     };
     const auto serverTime = [this] {
         return Admin().Scalar("select concat(F_MY_DATE(now()), F_MY_TIME(now()))").value_or("");
@@ -201,11 +209,16 @@ TEST_F(AgentEnvDbTest, EveryStatementReachesTheServerByteForByteAndChangesItsRow
         Admin().Execute("update TRANSFER_NUM_INFO set IS_READY = 7" + kDeskWhere);
         const std::string before = serverTime();
         zel::test::GeneralLogReader log;
-        EXPECT_EQ(c.call(), 1);
+        const bool runs = c.sql.find("dbo.") == std::string::npos;
+        EXPECT_EQ(c.call(), runs ? 1 : 0);
+        EXPECT_EQ(boxes_.size(), runs ? 0u : 1u);
+        boxes_.clear();
         EXPECT_TRUE(log.ContainsQuery(c.sql));
         if (c.isReady == nullptr)
             continue;
         EXPECT_EQ(DeskValue(kTelNum, "IS_READY"), c.isReady);
+        if (!runs)
+            continue;
         const std::string stamp = DeskValue(kTelNum, "STATUS_START_TIME").value_or("");
         if (c.sql.find(zeros) == std::string::npos)
             EXPECT_TRUE(stamp.size() == 14 && before <= stamp && stamp <= serverTime()) << stamp;
@@ -230,44 +243,23 @@ TEST_F(AgentEnvDbTest, EveryStatementReachesTheServerByteForByteAndChangesItsRow
     EXPECT_TRUE(boxes_.empty());
 }
 
-// Values that would change a statement if not escaped; should escaping break, the damage
-// stays within the rows of these tests. Keys that are not plain digits are refused instead.
-TEST_F(AgentEnvDbTest, HostileValuesLandLiterallyAndHostileKeysNeverReachTheServer) {
+// Keys that are not plain digits stand unquoted in no statement: they are refused and never
+// reach the server. (Hostile texts in the quoted values: DataSecurityTest.)
+TEST_F(AgentEnvDbTest, HostileKeysNeverReachTheServer) {
     AddCall("300011");
-    AddCall("300012");
-    for (const char* value : {"31'1", "a\\b", "a\\", "\\' or SVC_ID=101#", "x' or SVC_ID='101",
-                              "'; drop table x; --", "김'상"}) {
-        SCOPED_TRACE(value);
-        AddDesk(value);
-        env_->telNum = value;
-        EXPECT_EQ(env_->UpdateReadyStatus(3), 1);
-        EXPECT_EQ(DeskValue(value, "IS_READY"), "0");
-        EXPECT_TRUE(DeskValue(kTelNum, "IS_READY") == "7" &&
-                    DeskValue(kOtherTelNum, "IS_READY") == "7");
-        const std::string row = " where SVC_ID = 101 and TEL_NUM = " + Admin().Quote(value);
-        Admin().Execute("update TRANSFER_NUM_INFO set XAN_ID = 300010" + row);
-        TransferInfo info;
-        EXPECT_EQ(env_->GetTransferInfo(info), 1);
-        EXPECT_EQ(info.xanId, "300010");
-        Admin().Execute("delete from TRANSFER_NUM_INFO" + row);
-
-        env_->agentName = value;
-        EXPECT_EQ(env_->UpdateHistAgentName("300011"), 1);
-        EXPECT_EQ(AgentName("300011"), value);
-        EXPECT_EQ(AgentName("300012"), "nobody");
-    }
-
-    traces_.clear();
     zel::test::GeneralLogReader log;
+    CustInfo cust;
+    EXPECT_EQ(env_->GetCustInfo(cust, "300011"), 1); // sent, in the same stretch of the log
+    traces_.clear();
     env_->svcId = "101 or 1=1";
     TransferInfo info{1, "x", "y", "z"};
-    CustInfo cust;
     EXPECT_EQ(env_->UpdateReadyStatus(3), 0);
     EXPECT_EQ(env_->GetTransferInfo(info), 0);
     EXPECT_TRUE(info.transferStatus == 0 && info.xanId.empty());
     EXPECT_EQ(env_->GetCustInfo(cust, "300006 or 1=1"), 0);
     EXPECT_EQ(env_->UpdateHistAgentName("300006; delete from TRANSFER_HIST"), 0);
     EXPECT_TRUE(log.QueriesContaining("300006").empty() && log.QueriesContaining("1=1").empty());
+    EXPECT_EQ(log.QueriesContaining("from REQ_XAN where XAN_ID = 300011").size(), 1u);
     ASSERT_EQ(traces_.size(), 4u); // each refusal leaves a trace line
     EXPECT_EQ(traces_.back(), "[ZELAgent]CTELVOAgentEnv::UpdateHistAgentName refused "
                               "XAN_ID(300006; delete from TRANSFER_HIST)");

@@ -1,5 +1,5 @@
-// Without a server: the agent's statement texts in both dialects, records read from the
-// client library's text, and the database error box.
+// Without a server: records read from the client library's text, and the database error
+// box (the statements' texts are checked as the server receives them, in AgentEnvDbTest).
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -18,26 +18,6 @@ namespace {
 
 using namespace agentsql;
 using Strings = std::vector<std::string>;
-constexpr int kSqlServer = 0;
-
-// The MySQL texts are checked as the server receives them. The SQL Server forms use its
-// time functions; their quoted texts are escaped for the server actually connected.
-TEST(AgentStatements, SqlServerFormsUseItsTimeFunctionsAndEscapeForTheServer) {
-    const std::string head = "update TRANSFER_NUM_INFO set IS_READY = ";
-    const std::string time =
-        ", STATUS_START_TIME = dbo.F_MY_DATE(getdate()) + dbo.F_MY_TIME(getdate())";
-    const std::string where = " where SVC_ID = 10 and TEL_NUM = 'o''k\\\\'";
-    EXPECT_EQ(ReadyStatusSql(3, kSqlServer, "10", "o'k\\"), head + "0" + time + where);
-    EXPECT_EQ(ReadyStatusSql(4, 1, "10", "o'k\\"), head + "1" + time + where);
-    EXPECT_EQ(ReadyStatusSql(1, kSqlServer, "10", "o'k\\"),
-              head + "1, STATUS_START_TIME = '00000000000000'" + where);
-    EXPECT_EQ(TransferInfoSql("10", "o'k\\"),
-              "select XAN_ID, RECV_PHONE, CUST_INFO, TRANSFER_STATUS from TRANSFER_NUM_INFO" +
-                  where);
-    EXPECT_EQ(
-        HistAgentNameSql("a\\'", "123"),
-        "update TRANSFER_HIST set AGENT_NM = 'a\\\\''' where XAN_ID = 123 "); // trailing blank
-}
 
 TEST(AgentRecords, ValuesAreReadInOrderAndCutToTheirFieldsAtACharacterBoundary) {
     std::string korean; // 60 syllables: 120 CP949 bytes

@@ -15,6 +15,9 @@ std::string Bytes(const std::filesystem::path& file) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
+// Saved in both files, and missing loads as empty. The field holds 83 bytes (CP949): a
+// longer address, loaded or saved, is cut at the last whole character within them, and
+// both files then hold what the program holds. Without the Env folder saving fails.
 TEST(ServerAddress, SavedInBothFilesCutTo83BytesAtACharacterMissingLoadsEmptyUnwritableFails) {
     zel::test::TempWorkDir work(false);
     CTELVOAgentEnv env;
@@ -27,29 +30,35 @@ TEST(ServerAddress, SavedInBothFilesCutTo83BytesAtACharacterMissingLoadsEmptyUnw
               "[GENERAL]\r\nZEL_CTI_SERVER_IP_ADDR=10.20.30.40\r\n");
     EXPECT_EQ(Bytes(work.Env() / "tnvx.INI"),
               "[VERSION_CHECK_CONNECT]\r\nVC_SERVER_IP_ADDR=10.20.30.40\r\n");
-    CTELVOAgentEnv other;
-    EXPECT_TRUE(other.LoadServerAddress());
-    EXPECT_EQ(other.serverAddress, "10.20.30.40");
 
-    const CIniFile ini("Env\\ZELAgent.INI", "GENERAL");
-    ini.WriteString(std::string(100, '1'), "ZEL_CTI_SERVER_IP_ADDR");
-    EXPECT_TRUE(env.LoadServerAddress());
-    EXPECT_EQ(env.serverAddress, std::string(83, '1'));
-    std::string korean; // 50 syllables, 100 CP949 bytes: 41 fit in 83
+    std::string seo50; // 50 syllables, 100 bytes: 41 fit in 83
     for (int i = 0; i < 50; ++i)
-        korean += "서";
-    ini.WriteString(korean, "ZEL_CTI_SERVER_IP_ADDR");
-    EXPECT_TRUE(env.LoadServerAddress());
-    EXPECT_EQ(env.serverAddress, korean.substr(0, 41 * 3));
-    // Saving writes no more than the field holds, so both files agree with it.
-    env.serverAddress = "1" + korean;
-    EXPECT_TRUE(env.SaveServerAddress());
-    EXPECT_EQ(env.serverAddress, "1" + korean.substr(0, 41 * 3));
-    std::string stored;
-    CIniFile("./Env/tnvx.INI", "VERSION_CHECK_CONNECT").ReadString(stored, "VC_SERVER_IP_ADDR");
-    EXPECT_EQ(stored, env.serverAddress);
+        seo50 += "서";
+    const std::string seo41 = seo50.substr(0, 41 * 3); // UTF-8: three bytes each
+    const std::pair<std::string, std::string> cases[] = {
+        {std::string(83, '1'), std::string(83, '1')},
+        {std::string(84, '1'), std::string(83, '1')},
+        {std::string(400, '7'), std::string(83, '7')},
+        {seo50, seo41},
+        {"1" + seo50, "1" + seo41},
+    };
+    const CIniFile ini("Env\\ZELAgent.INI", "GENERAL");
+    for (const auto& [address, held] : cases) {
+        SCOPED_TRACE(address.size());
+        ASSERT_TRUE(ini.WriteString(address, "ZEL_CTI_SERVER_IP_ADDR"));
+        EXPECT_TRUE(env.LoadServerAddress());
+        EXPECT_EQ(env.serverAddress, held);
+        env.serverAddress = address;
+        EXPECT_TRUE(env.SaveServerAddress());
+        EXPECT_EQ(env.serverAddress, held);
+        CTELVOAgentEnv reread;
+        EXPECT_TRUE(reread.LoadServerAddress());
+        EXPECT_EQ(reread.serverAddress, held);
+        std::string stored;
+        CIniFile("./Env/tnvx.INI", "VERSION_CHECK_CONNECT").ReadString(stored, "VC_SERVER_IP_ADDR");
+        EXPECT_EQ(stored, held);
+    }
 
-    // Without the Env folder nothing is written, and saving says so.
     std::filesystem::remove_all(work.Env());
     EXPECT_FALSE(env.SaveServerAddress());
     EXPECT_TRUE(std::filesystem::is_empty(work.Path()));

@@ -48,9 +48,20 @@ db_pid() { tr -dc 0-9 <"$FAULT_DB_HOME/db/mariadbd.pid" 2>/dev/null; }
 # Freezes the server (it keeps its socket, so connections and reads hang) and thaws it.
 db_freeze() { FROZEN_PID="$(db_pid)" && [ -n "$FROZEN_PID" ] && kill -STOP "$FROZEN_PID"; }
 db_thaw() { [ -n "$FROZEN_PID" ] && kill -CONT "$FROZEN_PID"; FROZEN_PID=""; }
+# Whether the process is gone (or only a zombie left), and whether it is this scenario's
+# server.
+process_gone() { [ ! -e "/proc/$1" ] || grep -q '^[0-9]* (.*) Z' "/proc/$1/stat" 2>/dev/null; }
+is_our_server() { tr '\0' ' ' <"/proc/$1/cmdline" 2>/dev/null | grep -q -- "--datadir=$FAULT_DB_HOME/db/data"; }
 sql() { mariadb --defaults-file="$CNF" --connect-timeout=5 -N -B NEW_XAN -e "$1"; }
 desk() { sql "select $1 from TRANSFER_NUM_INFO where SVC_ID = $SVC"; }
 desk_state() { desk "concat(IS_READY, '/', STATUS_START_TIME)"; }
+# A desk state no run of the program writes (ready since 1999, no call), so that a check
+# for the state a case must leave never sees the one an earlier case left.
+DESK_RESET="0/19990101000000"
+reset_desk() {
+  sql "update TRANSFER_NUM_INFO set IS_READY = 0, STATUS_START_TIME = '19990101000000',
+       TRANSFER_STATUS = 0 where SVC_ID = $SVC" && [ "$(desk_state)" == "$DESK_RESET" ]
+}
 hist() { sql "select $2 from TRANSFER_HIST where XAN_ID = $1"; }
 # The sign-in account and the desk, in a server just started.
 seed_agent() {
@@ -207,8 +218,11 @@ type_password() {
 start_and_sign_in() {
   start_agent || return 1
   type_password
-  check "signed in, title ZELAgent-$TEL-대기중" wait_for 200 title_is "ZELAgent-$TEL-대기중"
+  check "signed in, title ZELAgent-$TEL-대기중" wait_for 200 title_is "ZELAgent-$TEL-대기중" &&
+    check "the desk is ready since the sign-in" wait_for 50 desk_ready_now
 }
+# IS_READY 0 and a state time of this century: written by this sign-in, not left over.
+desk_ready_now() { [[ "$(desk_state)" =~ ^0/20[0-9]{12}$ ]]; }
 
 finish() {
   [ -n "$FROZEN_PID" ] && kill -CONT "$FROZEN_PID" 2>/dev/null

@@ -19,7 +19,11 @@ check "ready after the call" wait_for 50 title_is "ZELAgent-$TEL-대기중"
 # The server killed during a call and started again: the call's end is still seen.
 transfer 570002
 check "the second call is picked up" wait_for 50 title_is "ZELAgent-$TEL-통화중"
-pid="$(db_pid)" && kill -KILL "$pid" && wait_for 100 eval "! kill -0 $pid 2>/dev/null"
+pid="$(db_pid)"
+check "the server's pid is known ('$pid')" eval '[ -n "$pid" ] && is_our_server "$pid"' || exit 1
+check "the server is killed" kill -KILL "$pid"
+check "the server has gone" wait_for 100 process_gone "$pid"
+check "nothing answers in its place" eval '! sql "select 1" 2>/dev/null'
 db start || { fail "server start after a kill"; exit 1; }
 answer_boxes 20 3
 check "still in the call after the restart" title_is "ZELAgent-$TEL-통화중"

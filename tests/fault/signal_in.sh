@@ -4,7 +4,7 @@
 signal_in() {
   local signal=$1 state=$2 xan=$((570100 + RANDOM % 800)) number
   number=$(kill -l "$signal")
-  sql "update TRANSFER_NUM_INFO set TRANSFER_STATUS = 0 where SVC_ID = $SVC"
+  check "$signal $state: desk reset" reset_desk || return 1
   if [ "$state" == signin ]; then
     start_agent || return 1
   else
@@ -18,5 +18,10 @@ signal_in() {
   kill -"$signal" "$AGENT_PID"
   check "$signal $state: the program ended" reap_agent 150 &&
     expect_eq "$signal $state: exit status" $((128 + number)) "$STATUS"
-  expect_eq "$signal $state: desk signed out" "1/00000000000000" "$(desk_state)"
+  # Before the sign-in nothing is written: the desk stays as it was.
+  if [ "$state" == signin ]; then
+    expect_eq "$signal $state: desk untouched" "$DESK_RESET" "$(desk_state)"
+  else
+    expect_eq "$signal $state: desk signed out" "1/00000000000000" "$(desk_state)"
+  fi
 }

@@ -8,12 +8,11 @@ db start && seed_agent && write_env || { fail "private server"; exit 1; }
 
 signal_in TERM box
 signal_in HUP ready
-# Before the sign-in nothing is written; the desk stays as the last run left it.
 signal_in TERM signin
 
 # A second signal ends the program at once, even while the first one's sign-out waits
 # for a server that does not answer.
-if start_and_sign_in; then
+if check "desk reset" reset_desk && start_and_sign_in; then
   db_freeze
   kill -TERM "$AGENT_PID"
   sleep 1
@@ -36,7 +35,7 @@ if check "a second X server" wait_for 100 grep -q . "$RUN_DIR/display"; then
   OUTER_DISPLAY="$DISPLAY"
   DISPLAY=":$(tr -dc 0-9 <"$RUN_DIR/display")"
   export DISPLAY
-  if start_and_sign_in; then
+  if check "desk reset" reset_desk && start_and_sign_in; then
     kill -TERM "$XSERVER"
     check "display lost: the program ended" reap_agent 150 && expect_eq "display lost: exit status" 1 "$STATUS"
     expect_eq "display lost: desk signed out" "1/00000000000000" "$(desk_state)"

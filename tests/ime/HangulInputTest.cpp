@@ -357,7 +357,11 @@ TEST_F(AgentNameInputTest, EnterWhileComposingSignsInWithTheComposedSyllable) {
         ASSERT_TRUE(PressKey("Return"));
         guitest::PumpEvents(300);
     });
-    EXPECT_GE(boxes_.Count(), 1u); // no database: the sign-in was tried
+    // No database: the sign-in was tried, met no connection and ends the program.
+    ASSERT_EQ(boxes_.Count(), 1u);
+    EXPECT_EQ(boxes_.Last().text.rfind("데이터베이스 오류입니다.\r\n오류코드:9001", 0), 0u)
+        << boxes_.Last().text;
+    EXPECT_EQ(exits_.statuses, std::vector<int>{1});
     EXPECT_EQ(dialog.Fields().agentName, "김민준");
 }
 

@@ -45,6 +45,35 @@ inline std::vector<std::string> HostileTexts() {
 // The database-type rows a sign-in may meet: the exact name, another case, none at all.
 inline const char* const kDbTypeRows[] = {"MYSQL", "mysql", ""};
 
+// Row count and a checksum of every row of the five tables, apart from the rows that the
+// where texts name (keyed by table order below; empty = all rows).
+inline std::string TableDigest(zel::test::AdminConnection& admin,
+                               const std::vector<std::string>& except = {}) {
+    static const char* const tables[][2] = {
+        {"TRANSFER_NUM_INFO", "SVC_ID, TEL_NUM, USER_ID, IS_READY, STATUS_START_TIME, XAN_ID, "
+                              "RECV_PHONE, CUST_INFO, TRANSFER_STATUS"},
+        {"REQ_XAN", "XAN_ID, SVC_ID, RECV_PHONE, CUST_INFO, CUST_INFO2, CUST_INFO3, "
+                    "CUST_INFO4, REQ_DT, REQ_TIME"},
+        {"TRANSFER_HIST", "XAN_ID, SVC_ID, TEL_NUM, RECV_PHONE, CONF_DT, START_TIME, "
+                          "END_TIME, CONF_TIME, AGENT_NM, CONSULT_RESULT, COMMENT"},
+        {"USER_AGENT_INFO", "USER_ID, AGENT_NM, PASSWORD"},
+        {"CODE_INFO", "CD_GRP, CD_ID, CD_NM"},
+    };
+    std::string digest;
+    for (std::size_t i = 0; i < std::size(tables); ++i) {
+        const std::string where =
+            i < except.size() && !except[i].empty() ? " where not (" + except[i] + ")" : "";
+        digest += tables[i][0] + std::string("=") +
+                  admin
+                      .Scalar(std::string("select concat(count(*), '/', "
+                                          "coalesce(bit_xor(crc32(concat_ws('|', ") +
+                              tables[i][1] + "))), 0)) from " + tables[i][0] + where)
+                      .value_or("?") +
+                  " ";
+    }
+    return digest;
+}
+
 class SecurityDbTest : public zel::test::DbFixture {
   protected:
     void SetUp() override {
@@ -67,32 +96,8 @@ class SecurityDbTest : public zel::test::DbFixture {
 
     void SetDbTypeRow(const std::string& value) { zel::test::SetDbTypeRow(Admin(), value); }
 
-    // Row count and a checksum of every row of the five tables, apart from the rows that
-    // the where texts name (keyed by table order below; empty = all rows).
     std::string Digest(const std::vector<std::string>& except = {}) {
-        static const char* const tables[][2] = {
-            {"TRANSFER_NUM_INFO", "SVC_ID, TEL_NUM, USER_ID, IS_READY, STATUS_START_TIME, XAN_ID, "
-                                  "RECV_PHONE, CUST_INFO, TRANSFER_STATUS"},
-            {"REQ_XAN", "XAN_ID, SVC_ID, RECV_PHONE, CUST_INFO, CUST_INFO2, CUST_INFO3, "
-                        "CUST_INFO4, REQ_DT, REQ_TIME"},
-            {"TRANSFER_HIST", "XAN_ID, SVC_ID, TEL_NUM, RECV_PHONE, CONF_DT, START_TIME, "
-                              "END_TIME, CONF_TIME, AGENT_NM, CONSULT_RESULT, COMMENT"},
-            {"USER_AGENT_INFO", "USER_ID, AGENT_NM, PASSWORD"},
-            {"CODE_INFO", "CD_GRP, CD_ID, CD_NM"},
-        };
-        std::string digest;
-        for (std::size_t i = 0; i < std::size(tables); ++i) {
-            const std::string where =
-                i < except.size() && !except[i].empty() ? " where not (" + except[i] + ")" : "";
-            digest += tables[i][0] + std::string("=") +
-                      Admin()
-                          .Scalar(std::string("select concat(count(*), '/', "
-                                              "coalesce(bit_xor(crc32(concat_ws('|', ") +
-                                  tables[i][1] + "))), 0)) from " + tables[i][0] + where)
-                          .value_or("?") +
-                      " ";
-        }
-        return digest;
+        return TableDigest(Admin(), except);
     }
 
     std::vector<platform::MessageBoxRequest> boxes_;

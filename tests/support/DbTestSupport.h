@@ -102,16 +102,27 @@ struct GeneralLogEntry {
 
 // What the server's general.log (next to client.cnf) got after the reader was made. Others
 // use the server too: look for statements with your own keys rather than counting all.
+// A check that a statement is absent means something only while the server logs: a log
+// that is missing fails the test, and every read first sends a statement of its own and
+// fails the test unless that one appears in the log (it also proves that everything sent
+// before it is there). The reader's own connection is left out of the entries.
 class GeneralLogReader {
   public:
     GeneralLogReader(); // marks the current end of the log
+    ~GeneralLogReader();
+    GeneralLogReader(const GeneralLogReader&) = delete;
+    GeneralLogReader& operator=(const GeneralLogReader&) = delete;
+
     std::vector<GeneralLogEntry> Entries() const;
     // One query is exactly statement, trimmed of blanks and a final ';' as the server logs it.
     bool ContainsQuery(std::string_view statement) const;
     std::vector<std::string> QueriesContaining(std::string_view fragment) const;
 
   private:
+    std::vector<GeneralLogEntry> ReadFromMark() const;
+
     std::uintmax_t mark_ = 0;
+    mutable std::unique_ptr<AdminConnection> probe_; // opened at the first read
 };
 
 // A throw-away server for tests that stop and start a server under an open connection: a
