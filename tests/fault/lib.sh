@@ -52,6 +52,14 @@ db_thaw() { [ -n "$FROZEN_PID" ] && kill -CONT "$FROZEN_PID"; FROZEN_PID=""; }
 # server.
 process_gone() { [ ! -e "/proc/$1" ] || grep -q '^[0-9]* (.*) Z' "/proc/$1/stat" 2>/dev/null; }
 is_our_server() { tr '\0' ' ' <"/proc/$1/cmdline" 2>/dev/null | grep -q -- "--datadir=$FAULT_DB_HOME/db/data"; }
+# Whether the server's side of a connection holds bytes it has not read: a statement
+# sent and waiting while the server is frozen.
+statement_waiting() {
+  ss -Htn state established '( sport = :8907 )' | awk '$1 > 0 { waiting = 1 } END { exit !waiting }'
+}
+# The first line of the server's query log past byte <mark> that holds the text, or nothing.
+GENERAL_LOG="$FAULT_DB_HOME/db/general.log"
+logged_after() { tail -c +$(($1 + 1)) "$GENERAL_LOG" | grep -n -F -m 1 -- "$2" | cut -d: -f1; }
 sql() { mariadb --defaults-file="$CNF" --connect-timeout=5 -N -B NEW_XAN -e "$1"; }
 desk() { sql "select $1 from TRANSFER_NUM_INFO where SVC_ID = $SVC"; }
 desk_state() { desk "concat(IS_READY, '/', STATUS_START_TIME)"; }

@@ -47,7 +47,10 @@ if [ -n "$box" ]; then
   # Return on the box closes it and reaches nothing else (not the console's close path).
   xdotool windowfocus --sync "$box" 2>/dev/null && xdotool key Return
   check "the box is dismissed with Return" wait_for 30 eval "! xwininfo -id $box 2>/dev/null | grep -q IsViewable"
-  sleep 0.5
+  # Whatever the Return reached has been handled once the console has answered a key
+  # pressed after it.
+  ms=$(ui_round_trip_ms 30)
+  check "the console answers after it (About in ${ms:-no} ms)" [ -n "$ms" ]
   check "and no other box came of it" eval '[ -z "$(box_ids)" ]'
 fi
 touch "$STOP"
