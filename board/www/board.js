@@ -5,7 +5,7 @@
 
 const STATES = ["로그아웃", "대기중", "휴식중", "통화중"];
 const OUT = 0, READY = 1, BREAK = 2, CALL = 3;
-// Sort by state: calls first, then ready, break and signed out.
+// Sort by state: calls first, then ready, break and signed out (indexed by state).
 const STATE_RANK = [3, 1, 2, 0];
 const STALE_MS = 3000;
 const REOPEN_MS = 10000;
@@ -100,7 +100,7 @@ function sortKey(how) {
   if (how === "tel") return compareTel;
   const since = (x) => (x.d[4] === null || x.d[3] === OUT ? Infinity : x.d[4]);
   if (how === "time") return (a, b) => since(a) - since(b) || compareTel(a, b);
-  return (a, b) => STATE_RANK[b.d[3]] - STATE_RANK[a.d[3]] || since(a) - since(b) || compareTel(a, b);
+  return (a, b) => STATE_RANK[a.d[3]] - STATE_RANK[b.d[3]] || since(a) - since(b) || compareTel(a, b);
 }
 
 function placeTiles() {

@@ -207,6 +207,9 @@ def loopback_board(work):
             took = None if seen is None else time.monotonic() - started
             check("the %s is shown within 2 s (%s s)" % (action, took and round(took, 2)),
                   took is not None and took <= 2.0)
+            if action == "transfer":
+                check("sorted by state, the desk in a call comes first",
+                      browser.eval("document.querySelector('#desks .desk').dataset.key") == "%d/5761" % SVC)
         check("the hung-up call counts among today's calls",
               browser.wait_for(tile("%d/5761" % SVC, "t.querySelector('.calls').textContent.startsWith('통화 1건')"), 3)
               is not None)
