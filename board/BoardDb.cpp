@@ -1,5 +1,6 @@
 #include "board/BoardDb.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <map>
 #include <mysql.h>
@@ -13,6 +14,7 @@ namespace {
 
 constexpr unsigned kConnectTimeoutS = 2;
 constexpr unsigned kReadTimeoutS = 3;
+constexpr auto kNamesAge = std::chrono::seconds(10);
 
 long long ToNumber(const std::string& text) {
     return std::strtoll(text.c_str(), nullptr, 10);
@@ -126,6 +128,21 @@ bool BoardDb::ReadBreakReasons(const std::string& services, std::vector<DeskRow>
     return true;
 }
 
+bool BoardDb::RefreshNames() {
+    std::vector<Row> rows;
+    // One name per user: a user with several takes the first in the server's order.
+    if (!Query("select USER_ID, min(AGENT_NM) from USER_AGENT_INFO group by USER_ID", rows))
+        return false;
+    m_names.clear();
+    m_nameless.clear();
+    for (const Row& row : rows)
+        if (row.size() >= 2)
+            m_names[row[0]] = row[1];
+    m_namesAt = std::chrono::steady_clock::now();
+    m_namesRead = true;
+    return true;
+}
+
 bool BoardDb::ReadSnapshot(Snapshot& snapshot) {
     std::vector<Row> rows;
     if (!Query("select date_format(now(), '%Y%m%d%H%i%s')", rows))
@@ -142,25 +159,34 @@ bool BoardDb::ReadSnapshot(Snapshot& snapshot) {
     }
     const std::string today = nowStamp.substr(0, 8);
 
-    // Each desk with its current or last call (by primary key) and its agent's name.
-    if (!Query("select d.SVC_ID, d.TEL_NUM, "
-               "ifnull((select min(u.AGENT_NM) from USER_AGENT_INFO u where u.USER_ID = "
-               "d.USER_ID), ''), "
-               "d.IS_READY, d.STATUS_START_TIME, d.TRANSFER_STATUS, "
-               "ifnull(h.START_TIME, ''), ifnull(h.END_TIME, '') "
+    // Each desk with its current or last call (by primary key).
+    if (!Query("select d.SVC_ID, d.TEL_NUM, d.USER_ID, d.IS_READY, d.STATUS_START_TIME, "
+               "d.TRANSFER_STATUS, ifnull(h.START_TIME, ''), ifnull(h.END_TIME, '') "
                "from TRANSFER_NUM_INFO d left join TRANSFER_HIST h on h.XAN_ID = d.XAN_ID",
                rows))
         return false;
+    const bool namesOld = !m_namesRead || std::chrono::steady_clock::now() - m_namesAt > kNamesAge;
+    const bool newUser = std::any_of(rows.begin(), rows.end(), [this](const Row& row) {
+        return row.size() > 2 && !m_names.count(row[2]) && !m_nameless.count(row[2]);
+    });
+    std::vector<Row> deskRows;
+    deskRows.swap(rows);
+    if ((namesOld || newUser) && !RefreshNames())
+        return false;
     std::vector<DeskRow> desks;
-    desks.reserve(rows.size());
+    desks.reserve(deskRows.size());
     std::set<long long> services;
-    for (const Row& row : rows) {
+    for (const Row& row : deskRows) {
         if (row.size() < 8)
             continue;
         DeskRow& desk = desks.emplace_back();
         desk.svc = ToNumber(row[0]);
         desk.tel = row[1];
-        desk.name = row[2];
+        // A user without a name in USER_AGENT_INFO shows none.
+        if (const auto name = m_names.find(row[2]); name != m_names.end())
+            desk.name = name->second;
+        else
+            m_nameless.insert(row[2]);
         desk.isReady = static_cast<int>(ToNumber(row[3]));
         desk.statusStart = row[4];
         desk.transferStatus = static_cast<int>(ToNumber(row[5]));

@@ -2,7 +2,10 @@
 // a read-only session, and the few queries of one picture of the floor.
 #pragma once
 
+#include <chrono>
+#include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -45,6 +48,14 @@ class BoardDb {
     // Where the state history is switched on, each desk's reason of its last break.
     bool ReadBreakReasons(const std::string& services, std::vector<DeskRow>& desks);
     bool Fail();
+
+    // Agents' names by user ID: read again every ten seconds, and at once when a desk
+    // names a user not in it. Names change seldom; the desks' rows every second.
+    bool RefreshNames();
+    std::map<std::string, std::string> m_names;
+    std::set<std::string> m_nameless; // users of desks not found at the last reading
+    std::chrono::steady_clock::time_point m_namesAt;
+    bool m_namesRead = false;
 
     st_mysql* m_mysql = nullptr;
     std::string m_error;

@@ -141,6 +141,16 @@ TEST_F(BoardQueriesDbTest, ReadsStatesDurationsAndTodaysCountsAsTheReadOnlyAccou
     EXPECT_EQ(totals->callSeconds, 210);
     EXPECT_EQ(totals->waiting, 2); // today's requests without a history row
 
+    // A desk whose agent is new gets its name at the next reading, not only when the
+    // board's names are next read again in full.
+    db.Execute("insert into USER_AGENT_INFO (USER_ID, AGENT_NM, PASSWORD) values ('bq6', '정여섯', 'x');"
+               "insert into TRANSFER_NUM_INFO (SVC_ID, TEL_NUM, USER_ID) values (577, '6', 'bq6')");
+    ASSERT_TRUE(board.ReadSnapshot(snapshot)) << board.Error();
+    const auto added = std::find_if(snapshot.desks.begin(), snapshot.desks.end(),
+                                    [](const Desk& d) { return d.svc == kSvc && d.tel == "6"; });
+    ASSERT_NE(added, snapshot.desks.end());
+    EXPECT_EQ(added->name, "정여섯");
+
     // The session cannot write even where the account could.
     BoardDb writer;
     ASSERT_TRUE(writer.Connect({zel::test::DbClientCnfPath(), "127.0.0.1", 0})) << writer.Error();
