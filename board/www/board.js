@@ -17,7 +17,6 @@ let clockOffset = 0;     // server's stamp seconds minus this browser's seconds
 let lastFrameAt = 0;     // Date.now() of the last frame with data
 let trouble = "";        // why the server has no fresh data, as it said
 let source = null;
-let order = [];
 let needSort = true;
 let firstFrame = true;
 
@@ -105,12 +104,14 @@ function sortKey(how) {
 
 function placeTiles() {
   const sorted = Array.from(desks.values()).sort(sortKey(sortSelect.value));
-  const same = sorted.length === order.length && sorted.every((x, i) => x === order[i]);
-  if (!same) {
-    const fragment = document.createDocumentFragment();
-    for (const x of sorted) fragment.appendChild(x.el);
-    deskBox.replaceChildren(fragment);
-    order = sorted;
+  // Only the tiles out of place move: with thousands of desks a frame moves a few.
+  let node = deskBox.firstElementChild;
+  for (const x of sorted) {
+    if (node === x.el) {
+      node = node.nextElementSibling;
+    } else {
+      deskBox.insertBefore(x.el, node);
+    }
   }
   emptyNote.hidden = desks.size > 0;
   needSort = false;
@@ -149,7 +150,6 @@ function applyFrame(frame) {
   if (frame.full) {
     for (const entry of desks.values()) entry.el.remove();
     desks.clear();
-    order = [];
   }
   clockOffset = frame.now - Date.now() / 1000;
   limits = frame.limits;
@@ -218,12 +218,15 @@ function connect() {
   };
 }
 
+let lastSecond = -1;
 function tick() {
   const now = new Date();
+  checkStale();
+  if (now.getSeconds() === lastSecond) return;
+  lastSecond = now.getSeconds();
   setText(document.getElementById("clock"),
     two(now.getHours()) + ":" + two(now.getMinutes()) + ":" + two(now.getSeconds()));
   for (const entry of desks.values()) paintTime(entry);
-  checkStale();
 }
 
 function remember() {
@@ -249,7 +252,6 @@ function start() {
     remember();
     for (const entry of desks.values()) entry.el.remove();
     desks.clear();
-    order = [];
     firstFrame = true;
     lastFrameAt = Date.now();
     connect();

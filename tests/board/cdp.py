@@ -79,8 +79,9 @@ class Browser:
         self.call("Page.enable")
         self.call("Page.navigate", {"url": url})
 
-    def eval(self, expression):
-        result = self.call("Runtime.evaluate", {"expression": expression, "returnByValue": True})
+    def eval(self, expression, timeout=60.0):
+        result = self.call("Runtime.evaluate", {"expression": expression, "returnByValue": True},
+                           timeout=timeout)
         if "exceptionDetails" in result:
             return None
         return result.get("result", {}).get("value")
