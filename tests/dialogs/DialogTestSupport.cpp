@@ -33,23 +33,7 @@ void ClickButton(wxDialog& dialog, int buttonId) {
 }
 
 void PressKey(wxDialog& dialog, unsigned keyval) {
-    GdkWindow* window = gtk_widget_get_window(dialog.m_widget);
-    GdkDisplay* display = gdk_window_get_display(window);
-    GdkKeymapKey* keys = nullptr;
-    gint count = 0;
-    gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(display), keyval, &keys, &count);
-    for (GdkEventType type : {GDK_KEY_PRESS, GDK_KEY_RELEASE}) {
-        GdkEvent* event = gdk_event_new(type);
-        event->key.window = GDK_WINDOW(g_object_ref(window));
-        event->key.send_event = TRUE;
-        event->key.time = GDK_CURRENT_TIME;
-        event->key.keyval = keyval;
-        event->key.hardware_keycode = count > 0 ? keys[0].keycode : 0;
-        gdk_event_set_device(event, gdk_seat_get_keyboard(gdk_display_get_default_seat(display)));
-        gtk_main_do_event(event);
-        gdk_event_free(event);
-    }
-    g_free(keys);
+    guitest::SendKey(&dialog, keyval);
 }
 
 void CloseOneWay(wxDialog& dialog, int way, int buttonId) {

@@ -63,27 +63,6 @@ void CollectIcons(GtkWidget* widget, std::string& icons) {
     }
 }
 
-// A key pressed and released on a top-level window, as the keyboard delivers it.
-void SendKey(GtkWidget* toplevel, guint keyval) {
-    GdkWindow* window = gtk_widget_get_window(toplevel);
-    GdkDisplay* display = gdk_window_get_display(window);
-    GdkKeymapKey* keys = nullptr;
-    gint count = 0;
-    gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(display), keyval, &keys, &count);
-    for (GdkEventType type : {GDK_KEY_PRESS, GDK_KEY_RELEASE}) {
-        GdkEvent* event = gdk_event_new(type);
-        event->key.window = GDK_WINDOW(g_object_ref(window));
-        event->key.send_event = TRUE;
-        event->key.time = GDK_CURRENT_TIME;
-        event->key.keyval = keyval;
-        event->key.hardware_keycode = count > 0 ? keys[0].keycode : 0;
-        gdk_event_set_device(event, gdk_seat_get_keyboard(gdk_display_get_default_seat(display)));
-        gtk_main_do_event(event);
-        gdk_event_free(event);
-    }
-    g_free(keys);
-}
-
 } // namespace
 
 // Each box, with an owner window or none, shows the icon of its kind (none for the
@@ -152,8 +131,8 @@ TEST(GuiMessageBox, AnOwnerlessBoxWaitsForItsAnswerWhileTheModalWindowTakesKeys)
             return;
         timer.Stop();
         waitedMeanwhile = !returned;
-        SendKey(console.m_widget, GDK_KEY_a);
-        SendKey(console.m_widget, GDK_KEY_b);
+        guitest::SendKey(&console, GDK_KEY_a);
+        guitest::SendKey(&console, GDK_KEY_b);
         typedMeanwhile = field->GetValue();
         gtk_dialog_response(GTK_DIALOG(box), GTK_RESPONSE_OK);
     });

@@ -78,16 +78,15 @@ class SignInSecurityTest : public SecurityDbTest {
 
     // One attempt: the texts put into the fields whole, as stored last values are (typing
     // would stop at a field's limit), then 로그인. True when the dialog is still open and
-    // nothing ended the program.
+    // nothing has ended the program.
     bool Attempt(CLoginDlg& dialog, const SignInFields& typed, const std::string& dbTypeRow) {
         SetDbTypeRow(dbTypeRow);
         theAgentEnv().dbType = 0;
         SignInFields texts = typed;
         for (const auto& [field, id] : kControls)
             ChangeValueUnchecked(*Edit(dialog, field), wxString::FromUTF8(Field(texts, field)));
-        const std::size_t exits = exits_.statuses.size();
         dialog.OnOK();
-        return dialog.IsModal() && exits_.statuses.size() == exits;
+        return dialog.IsModal() && exits_.statuses.empty();
     }
 
     // The statements the sign-in may send with these (trimmed) fields.

@@ -29,6 +29,26 @@ bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
     return true;
 }
 
+void SendKey(wxTopLevelWindow* window, unsigned keyval) {
+    GdkWindow* gdkWindow = gtk_widget_get_window(window->m_widget);
+    GdkDisplay* display = gdk_window_get_display(gdkWindow);
+    GdkKeymapKey* keys = nullptr;
+    gint count = 0;
+    gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(display), keyval, &keys, &count);
+    for (GdkEventType type : {GDK_KEY_PRESS, GDK_KEY_RELEASE}) {
+        GdkEvent* event = gdk_event_new(type);
+        event->key.window = GDK_WINDOW(g_object_ref(gdkWindow));
+        event->key.send_event = TRUE;
+        event->key.time = GDK_CURRENT_TIME;
+        event->key.keyval = keyval;
+        event->key.hardware_keycode = count > 0 ? keys[0].keycode : 0;
+        gdk_event_set_device(event, gdk_seat_get_keyboard(gdk_display_get_default_seat(display)));
+        gtk_main_do_event(event);
+        gdk_event_free(event);
+    }
+    g_free(keys);
+}
+
 bool ShowAndActivate(wxTopLevelWindow* window, int timeoutMs) {
     window->Show();
     PumpUntil([window] { return gtk_widget_get_mapped(window->m_widget) != FALSE; }, timeoutMs);

@@ -24,6 +24,11 @@ void PumpEvents(int ms = 20);
 // Pumps events until done() is true or timeoutMs has passed; returns done().
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 3000);
 
+// A key (GDK key value) pressed and released on a top-level window, as the keyboard
+// delivers it: it goes to the window's focused control, unless another window's grab
+// takes it.
+void SendKey(wxTopLevelWindow* window, unsigned keyval);
+
 // Shows a top-level window and gives it the focus (Xvfb has no window manager to do so).
 bool ShowAndActivate(wxTopLevelWindow* window, int timeoutMs = 3000);
 
