@@ -4,7 +4,7 @@
 
 #include "app/DialogColours.h"
 #include "app/ShutdownWatch.h"
-#include "console/AgentConsoleDlg.h"
+#include "console/window/AgentConsoleDlg.h"
 #include "platform/gui/GuiPlatform.h"
 #include "util/Trace.h"
 
@@ -35,7 +35,10 @@ int CAgentApp::InitInstance() {
                 _exit(128 + signo);
             console.OnShutdownRequest(128 + signo);
         },
-        [&console] { console.Console().SignOutForShutdown(); });
+        [&console] {
+            // No window may be touched: the last draft stands for the fields.
+            console.Console().SignOutForShutdown(AgentConsole::kShutdownLimitMs, false);
+        });
     console.ShowModal();
     SetTopWindow(nullptr);
     return console.ExitStatus();

@@ -16,8 +16,9 @@
 #include <utility>
 #include <vector>
 
-#include "console/AgentConsole.h"
-#include "console/ConsoleView.h"
+#include "console/line/ConsoleLines.h"
+#include "console/logic/AgentConsole.h"
+#include "console/logic/ConsoleView.h"
 #include "db/AgentEnv.h"
 #include "platform/MessageBox.h"
 #include "tools/CallCenter.h"
@@ -55,6 +56,7 @@ class QuietView : public IAgentConsoleView {
 // What the distributor and an agent's thread share about one desk.
 struct DeskSlot {
     std::atomic<AgentConsole*> console{nullptr}; // set while the agent is signed in
+    std::atomic<int> mode{AGENT_MODE_LOGOUT};    // the console's mode, as its thread last saw it
     std::atomic<long long> pickedUpNs{0};        // when the agent stamped the last call
 };
 
@@ -105,17 +107,21 @@ void AgentThread(Run& run, int first, int step) {
         int index;
         std::unique_ptr<CTELVOAgentEnv> env;
         std::unique_ptr<QuietView> view;
+        std::unique_ptr<InlineLine> line;
         std::unique_ptr<AgentConsole> console;
     };
     std::vector<Agent> agents;
     for (int i = first; i < run.options.agents; i += step) {
-        Agent agent{i, std::make_unique<CTELVOAgentEnv>(), std::make_unique<QuietView>(), nullptr};
+        Agent agent{i, std::make_unique<CTELVOAgentEnv>(), std::make_unique<QuietView>(), nullptr,
+                    nullptr};
         agent.env->serverAddress = run.host;
         agent.env->userId = UserId(run.options.svcId, i);
         agent.env->svcId = run.options.svcId;
         agent.env->telNum = TelNum(i);
         agent.env->agentName = AgentName(i);
-        agent.console = std::make_unique<AgentConsole>(*agent.view, *agent.env, nullptr);
+        // The agent's thread runs each statement at once, as the program's line does.
+        agent.line = std::make_unique<InlineLine>(*agent.env);
+        agent.console = std::make_unique<AgentConsole>(*agent.view, *agent.env, *agent.line);
         if (!agent.env->RDBServerOpen() || agent.env->CheckDBType() != 1) {
             ++run.signInFailed;
             continue;
@@ -126,6 +132,7 @@ void AgentThread(Run& run, int first, int step) {
             agent.env->ServerClose();
             continue;
         }
+        run.desks[i].mode = agent.console->AgentMode();
         run.desks[i].console = agent.console.get();
         ++run.signedIn;
         agents.push_back(std::move(agent));
@@ -155,6 +162,7 @@ void AgentThread(Run& run, int first, int step) {
         const Clock::time_point begin = Clock::now();
         const int changed = agent.console->PollTransfer();
         const Clock::time_point end = Clock::now();
+        run.desks[agent.index].mode = agent.console->AgentMode();
         if (changed == 1 && agent.console->AgentMode() == AGENT_MODE_INCALL)
             run.desks[agent.index].pickedUpNs = NowNs();
         if (agent.view->callInfoDue) {
@@ -337,8 +345,8 @@ DistributorCounts Distribute(Run& run, CallCenter& center, Clock::time_point win
                 int chosen = -1;
                 for (int attempt = 0; attempt < 20 && !idle.empty() && chosen < 0; ++attempt) {
                     const std::size_t at = random() % idle.size();
-                    const AgentConsole* console = run.desks[idle[at]].console;
-                    if (console != nullptr && console->AgentMode() == AGENT_MODE_READY) {
+                    const DeskSlot& desk = run.desks[idle[at]];
+                    if (desk.console != nullptr && desk.mode == AGENT_MODE_READY) {
                         chosen = idle[at];
                         idle[at] = idle.back();
                         idle.pop_back();

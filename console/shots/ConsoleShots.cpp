@@ -8,7 +8,7 @@
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
 
-#include "console/AgentConsoleDlg.h"
+#include "console/window/AgentConsoleDlg.h"
 #include "controls/HoverButton.h"
 #include "platform/gui/DialogBuilder.h"
 #include "res/ResourceIds.h"

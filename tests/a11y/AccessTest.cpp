@@ -1,10 +1,10 @@
 // What keyboard users and screen readers rely on, without the database: plain names,
 // the shortcut table, where focus goes, the grade group, boxes and dialogs as exposed.
-#include "console/AgentConsole.h"
-#include "console/ConsoleAccess.h"
-#include "console/ConsoleFocus.h"
-#include "console/ConsoleKeys.h"
-#include "console/MemoLimit.h"
+#include "console/logic/AgentConsole.h"
+#include "console/window/ConsoleAccess.h"
+#include "console/window/ConsoleFocus.h"
+#include "console/window/ConsoleKeys.h"
+#include "console/window/MemoLimit.h"
 #include "platform/gui/Accessibility.h"
 #include "platform/gui/DialogBuilder.h"
 #include "platform/gui/GuiMessageBox.h"

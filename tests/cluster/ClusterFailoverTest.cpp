@@ -22,8 +22,9 @@
 
 #include <gtest/gtest.h>
 
-#include "console/AgentConsole.h"
-#include "console/ConsoleView.h"
+#include "console/line/ConsoleLines.h"
+#include "console/logic/AgentConsole.h"
+#include "console/logic/ConsoleView.h"
 #include "db/AgentEnv.h"
 #include "platform/MessageBox.h"
 #include "platform/TraceChannel.h"
@@ -42,19 +43,24 @@ constexpr const char* kSvc = "590";
 constexpr const char* kTel = "5590";
 constexpr const char* kAgent = "김클러";
 
+// The console's window as the test needs it: the call-information timer runs at once
+// through the UI queue, and the poll timer is kept for the queue to fire.
 class QuietView : public IAgentConsoleView {
   public:
-    explicit QuietView(std::function<void()> callInfo) : callInfo_(std::move(callInfo)) {}
+    explicit QuietView(std::function<void()> callInfo, std::function<void(int)> pollTimer)
+        : callInfo_(std::move(callInfo)), pollTimer_(std::move(pollTimer)) {}
     void SetWindowTitle(const std::string&) override {}
     void EnableButton(int, bool) override {}
     void SetFieldText(int, const std::string&) override {}
     void ExchangeCallResult(bool, std::string&, int&) override {}
     void StartCallInfoTimer() override { callInfo_(); }
+    void StartPollTimer(int ms) override { pollTimer_(ms); }
     void RequestAttention() override {}
     wxWindow* BoxOwner() override { return nullptr; }
 
   private:
     std::function<void()> callInfo_;
+    std::function<void(int)> pollTimer_;
 };
 
 // The UI thread's queue: the test's thread runs what the worker posts while it waits.
@@ -63,6 +69,11 @@ class UiQueue {
     void Post(std::function<void()> task) {
         std::lock_guard lock(mutex_);
         tasks_.push_back(std::move(task));
+    }
+    // A one-shot timer of the UI thread: onTick runs in PumpUntil once it is due.
+    void StartTimer(int ms, std::function<void()> onTick) {
+        due_ = Clock::now() + std::chrono::milliseconds(ms);
+        onTick_ = std::move(onTick);
     }
     // Runs posted tasks until done() holds or the time is up; false on time-out.
     bool PumpUntil(const std::function<bool()>& done, Clock::duration limit) {
@@ -78,10 +89,13 @@ class UiQueue {
                     tasks_.pop_front();
                 }
             }
-            if (task)
+            if (task) {
                 task();
-            else
+            } else if (onTick_ && Clock::now() >= due_) {
+                std::exchange(onTick_, nullptr)();
+            } else {
                 std::this_thread::sleep_for(5ms);
+            }
         }
         return true;
     }
@@ -89,6 +103,8 @@ class UiQueue {
   private:
     std::mutex mutex_;
     std::deque<std::function<void()>> tasks_;
+    Clock::time_point due_;
+    std::function<void()> onTick_;
 };
 
 std::string ClusterDir() {
@@ -173,42 +189,35 @@ TEST_F(ClusterFailoverTest, AnAgentKeepsTakingCallsWhenTheNodeServingItIsKilled)
     env.svcId = kSvc;
     env.telNum = kTel;
     env.agentName = kAgent;
-    AgentConsole* consolePtr = nullptr;
-    QuietView view(
-        [&ui, &consolePtr] { ui.Post([&consolePtr] { consolePtr->OnCallInfoTimer(); }); });
-    AgentConsole console(view, env,
-                         [&ui](std::function<void()> task) { ui.Post(std::move(task)); });
-    consolePtr = &console;
-
-    // Each poll starts with its trace line; the worker sleeps one period after a poll
-    // returns, so a poll start also tells when the poll before it ended, and the poll
-    // record then held tells whether that poll read the desk.
+    // Every poll's end, and whether it read the desk: the console starts its poll timer
+    // as each poll's outcome comes back.
     struct PollEnd {
         Clock::time_point at;
         bool read;
     };
     std::mutex pollMutex;
     std::vector<PollEnd> pollEnds;
-    // Removes the sink before the console goes, whatever ends the test.
-    struct SinkGuard {
-        ~SinkGuard() { platform::SetTraceSink({}); }
-    } sinkGuard;
-    platform::SetTraceSink([&](std::string_view message) {
-        if (message.find("from TRANSFER_NUM_INFO where SVC_ID = 590") == std::string_view::npos)
-            return;
-        const PollEnd end{Clock::now() - std::chrono::milliseconds(AgentConsole::kPollIntervalMs),
-                          !console.LastPoll().xanId.empty()};
-        std::lock_guard lock(pollMutex);
-        pollEnds.push_back(end);
-    });
+    AgentConsole* consolePtr = nullptr;
+    QuietView view(
+        [&ui, &consolePtr] { ui.Post([&consolePtr] { consolePtr->OnCallInfoTimer(); }); },
+        [&](int ms) {
+            {
+                std::lock_guard lock(pollMutex);
+                pollEnds.push_back({Clock::now(), !consolePtr->LastPoll().xanId.empty()});
+            }
+            ui.StartTimer(ms, [&consolePtr] { consolePtr->PollTransfer(); });
+        });
+    DbLine line(env, [&ui](std::function<void()> task) { ui.Post(std::move(task)); });
+    AgentConsole console(view, env, line);
+    consolePtr = &console;
+    line.Start();
 
     console.ShowInitialState();
-    console.OnLogin();
-    ASSERT_EQ(console.AgentMode(), AGENT_MODE_READY);
-    console.StartWorker();
     auto mode = [&console](int expected) {
         return [&console, expected] { return console.AgentMode() == expected; };
     };
+    console.OnLogin();
+    ASSERT_TRUE(ui.PumpUntil(mode(AGENT_MODE_READY), 5s));
 
     // A first call on the healthy cluster.
     TransferResult first;
@@ -271,9 +280,8 @@ TEST_F(ClusterFailoverTest, AnAgentKeepsTakingCallsWhenTheNodeServingItIsKilled)
                          "variable_name = 'wsrep_cluster_size'"),
               "3");
 
-    console.StopWorker();
     console.OnLogout();
-    EXPECT_EQ(console.AgentMode(), AGENT_MODE_LOGOUT);
+    EXPECT_TRUE(ui.PumpUntil(mode(AGENT_MODE_LOGOUT), 5s));
 }
 
 } // namespace

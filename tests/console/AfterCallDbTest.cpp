@@ -53,6 +53,7 @@ TEST_F(BetweenCalls, WhatWasEnteredForTheEndedCallIsSavedToItsRowWhenTheNextCall
     zel::test::GeneralLogReader log;
     NextCall(500603);
     EXPECT_TRUE(log.QueriesContaining("update TRANSFER_HIST set CONSULT_RESULT").empty());
+    EXPECT_EQ(log.QueriesContaining("set AGENT_NM").size(), 1u); // the log does see the call
     EXPECT_EQ(Result(500602), "-/-");
 }
 
@@ -68,7 +69,7 @@ TEST_F(BetweenCalls, AFailedSaveIsRetriedOnceKeptAndWrittenOnceTheServerIsBack) 
     console_->OnCallInfoTimer();
     EXPECT_EQ(boxes_.Count(), 1u); // only the new call's customer could not be read
     ASSERT_EQ(console_->UnsavedResults().size(), 1u);
-    EXPECT_EQ(console_->UnsavedResults().front().memo, "저장 실패");
+    EXPECT_EQ(console_->UnsavedResults().front().result.memo, "저장 실패");
     ASSERT_EQ(view_.notes.size(), 1u);
 
     // The next registration brings it in as well.
@@ -147,7 +148,8 @@ TEST_F(BetweenCalls, DuringAfterCallWorkBreakAndCloseWorkAsUsualAndAnOutageDelay
     // A close during the work signs the desk out.
     NextCall(500633);
     EndCall();
-    EXPECT_TRUE(console_->ConfirmClose());
+    console_->OnClose();
+    EXPECT_EQ(view_.closed, 1);
     EXPECT_EQ(Desk("concat(IS_READY, '/', STATUS_START_TIME)"), "1/00000000000000");
 }
 
@@ -162,6 +164,7 @@ TEST_F(BetweenCalls, WithoutTheSettingTheDeskIsReadyAtTheHangUp) {
         EXPECT_EQ(console_->AgentMode(), AGENT_MODE_READY) << value;
         EXPECT_TRUE(log.QueriesContaining("update TRANSFER_NUM_INFO set IS_READY").empty())
             << value;
+        EXPECT_EQ(log.QueriesContaining("set AGENT_NM").size(), 1u) << value;
         Admin().Execute("delete from REQ_XAN where XAN_ID = 500641; "
                         "delete from TRANSFER_HIST where XAN_ID = 500641");
     }

@@ -1,5 +1,5 @@
-// The console's logic against the private database, with a fake window, a UI queue the
-// test thread pumps and scripted message boxes.
+// The console's logic against the private database, with a fake window, a line that runs
+// each statement at once on the test thread, and scripted message boxes.
 // Keys: SVC_ID 500-549, TEL_NUM '55xx', XAN_ID 500000-549999, USER_ID 'contest*'.
 #pragma once
 
@@ -11,7 +11,9 @@
 #include <memory>
 #include <vector>
 
-#include "console/AgentConsole.h"
+#include "console/line/ConsoleLines.h"
+#include "console/line/StatementRunner.h"
+#include "console/logic/AgentConsole.h"
 #include "db/SqlText.h"
 #include "res/ResourceIds.h"
 #include "tests/support/DbTestSupport.h"
@@ -43,6 +45,8 @@ class FakeView : public IAgentConsoleView {
     void RequestAttention() override { attention += Check(1); }
     wxWindow* BoxOwner() override { return Owner(); }
     void ShowNote(const std::string& text) override { notes.push_back(Check(text)); }
+    void StartPollTimer(int ms) override { pollTimer = Check(ms); }
+    void CloseConsole() override { closed += Check(1); }
     static wxWindow* Owner() { return reinterpret_cast<wxWindow*>(0x5501); } // only compared
 
     std::string Text(int id) { return m_texts[id]; }
@@ -55,7 +59,7 @@ class FakeView : public IAgentConsoleView {
     std::string title;
     std::string memoControl; // the call result's controls, as the agent left them
     int resultControl = -1;
-    int timerStarts = 0, attention = 0;
+    int timerStarts = 0, attention = 0, pollTimer = -1, closed = 0;
     std::vector<std::string> notes;
     std::atomic<int> wrongThread{0};
 
@@ -72,7 +76,7 @@ class FakeView : public IAgentConsoleView {
 // Tasks for the "UI thread", run when the test thread pumps.
 class UiQueue {
   public:
-    UiCaller::Poster Poster() {
+    DbLine::Poster Poster() {
         return [this](std::function<void()> task) {
             std::lock_guard lock(m_mutex);
             m_tasks.push_back(std::move(task));
@@ -109,6 +113,50 @@ class UiQueue {
     std::mutex m_mutex;
     std::condition_variable m_queued;
     std::deque<std::function<void()>> m_tasks;
+};
+
+// The console's line on the test thread: each statement runs at once, or, while hold is
+// set, waits until the test runs it (RunNext), so that a test can put events between a
+// statement and its outcome.
+class TestLine : public IConsoleLine {
+  public:
+    explicit TestLine(CTELVOAgentEnv& env) : m_env(env) {}
+    void Submit(LineRequest request, Done done) override {
+        submitted.push_back(request);
+        m_waiting.push_back({std::move(request), std::move(done)});
+        if (!hold)
+            RunAll();
+    }
+    bool Settle(int) override {
+        RunAll();
+        return true;
+    }
+    // Runs the oldest waiting statement and its outcome; false when none waits.
+    bool RunNext() {
+        if (m_waiting.empty())
+            return false;
+        auto [request, done] = std::move(m_waiting.front());
+        m_waiting.pop_front();
+        if (beforeRun)
+            beforeRun(request);
+        const LineOutcome outcome = RunStatement(m_env, request);
+        if (done)
+            done(outcome);
+        return true;
+    }
+    void RunAll() {
+        for (int i = 0; i < 1000 && RunNext(); ++i) {
+        }
+    }
+    std::size_t Waiting() const { return m_waiting.size(); }
+
+    bool hold = false;
+    std::vector<LineRequest> submitted;
+    std::function<void(const LineRequest&)> beforeRun;
+
+  private:
+    CTELVOAgentEnv& m_env;
+    std::deque<std::pair<LineRequest, Done>> m_waiting;
 };
 
 // Message boxes recorded and answered from answers (else IDOK / IDYES), set while no worker
@@ -172,13 +220,13 @@ class ConsoleDbTest : public zel::test::DbWorkFixture {
         env_->agentName = kAgentName;
         ASSERT_TRUE(env_->RDBServerOpen());
         goodConnection_ = env_->connection;
-        console_ = std::make_unique<AgentConsole>(view_, *env_, ui_.Poster(),
-                                                  [this] { return now_.load(); });
+        line_ = std::make_unique<TestLine>(*env_);
+        console_ =
+            std::make_unique<AgentConsole>(view_, *env_, *line_, [this] { return now_.load(); });
         console_->ShowInitialState();
     }
     void TearDown() override {
         console_.reset();
-        ui_.Pump();
         if (env_) {
             RepairConnection();
             env_->ServerClose();
@@ -230,7 +278,7 @@ class ConsoleDbTest : public zel::test::DbWorkFixture {
     Boxes boxes_;
     std::unique_ptr<CTELVOAgentEnv> env_;
     FakeView view_;
-    UiQueue ui_;
+    std::unique_ptr<TestLine> line_;
     std::atomic<std::time_t> now_{1700000000};
     std::unique_ptr<AgentConsole> console_;
 

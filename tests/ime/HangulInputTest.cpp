@@ -15,8 +15,8 @@
 #include <wx/radiobut.h>
 #include <wx/textctrl.h>
 
-#include "console/AgentConsole.h"
-#include "console/AgentConsoleDlg.h"
+#include "console/logic/AgentConsole.h"
+#include "console/window/AgentConsoleDlg.h"
 #include "db/AgentEnv.h"
 #include "dialogs/LoginDlg.h"
 #include "platform/gui/DialogBuilder.h"

@@ -1,4 +1,4 @@
-#include "console/ConsoleFocus.h"
+#include "console/window/ConsoleFocus.h"
 
 #include <algorithm>
 #include <iterator>
@@ -6,7 +6,7 @@
 #include <gtk/gtk.h>
 #include <wx/dialog.h>
 
-#include "console/AgentConsole.h"
+#include "console/logic/AgentConsole.h"
 #include "platform/gui/DialogBuilder.h"
 #include "res/ResourceIds.h"
 

@@ -1,4 +1,4 @@
-#include "console/AgentConsoleDlg.h"
+#include "console/window/AgentConsoleDlg.h"
 
 #include <utility>
 
@@ -11,8 +11,8 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-#include "console/ConsoleKeys.h"
-#include "console/MemoLimit.h"
+#include "console/window/ConsoleKeys.h"
+#include "console/window/MemoLimit.h"
 #include "controls/ColorEdit.h"
 #include "controls/ColorLabel.h"
 #include "controls/HoverButton.h"
@@ -52,11 +52,11 @@ constexpr int kGradeIds[] = {IDC_RADIO_RESULT1, IDC_RADIO_RESULT2, IDC_RADIO_RES
 
 CAgentConsoleDlg::CAgentConsoleDlg(wxWindow* parent, CTELVOAgentEnv& env)
     : m_env(env),
-      m_console(*this, env,
-                [](std::function<void()> fn) { platform::PostToUiThread(std::move(fn)); }),
-      m_hBackBrush(kWindowBack), m_timerStartup(this, TIMER_STARTUP),
+      m_line(env, [](std::function<void()> fn) { platform::PostToUiThread(std::move(fn)); }),
+      m_console(*this, env, m_line), m_hBackBrush(kWindowBack), m_timerStartup(this, TIMER_STARTUP),
       m_timerCallClock(this, TIMER_CALL_CLOCK), m_timerCallInfo(this, TIMER_CALL_INFO),
-      m_timerNote(this, TIMER_NOTE) {
+      m_timerNote(this, TIMER_NOTE), m_timerPoll(this, TIMER_POLL),
+      m_timerDraft(this, TIMER_DRAFT) {
     platform::CreateDialogFromTemplate(
         this, parent, IDD_AGENT_CONSOLE,
         [this](wxWindow* dlg, const res::ControlTemplate& control, const wxPoint& pos,
@@ -103,8 +103,6 @@ CAgentConsoleDlg::CAgentConsoleDlg(wxWindow* parent, CTELVOAgentEnv& env)
 
 CAgentConsoleDlg::~CAgentConsoleDlg() {
     StopTimers();
-    // The worker must be gone before the window it works for.
-    m_console.StopWorker();
 }
 
 void CAgentConsoleDlg::OnInitDialog(wxInitDialogEvent&) {
@@ -173,6 +171,8 @@ void CAgentConsoleDlg::StopTimers() {
     m_timerCallClock.Stop();
     m_timerCallInfo.Stop();
     m_timerNote.Stop();
+    m_timerPoll.Stop();
+    m_timerDraft.Stop();
 }
 
 void CAgentConsoleDlg::OnTimer(wxTimerEvent& event) {
@@ -192,6 +192,12 @@ void CAgentConsoleDlg::OnTimer(wxTimerEvent& event) {
     case TIMER_NOTE:
         if (m_note)
             m_note->Hide();
+        break;
+    case TIMER_POLL:
+        m_console.PollTransfer();
+        break;
+    case TIMER_DRAFT:
+        m_console.SaveDraft();
         break;
     default:
         break;
@@ -213,7 +219,13 @@ void CAgentConsoleDlg::OnStartup() {
     }
     if (m_bShuttingDown)
         return;
-    m_console.StartWorker();
+    // The sign-in dialog has put the agent's identity into the environment: the
+    // journal is the agent's own, and from here on the line owns the connection.
+    m_journal = std::make_unique<ResultJournal>(
+        std::make_unique<FileJournalStore>(ResultJournal::PathFor(m_env.userId)));
+    m_console.SetJournal(m_journal.get());
+    m_line.Start();
+    m_timerDraft.Start(AgentConsole::kDraftIntervalMs);
     m_console.OnLogin();
     m_console.UpdateTodayStats();
 }
@@ -224,21 +236,21 @@ bool CAgentConsoleDlg::UpdateData(bool saveAndValidate) {
 }
 
 void CAgentConsoleDlg::OnOK() {
-    if (m_bInClosePath || m_bShuttingDown)
+    if (m_bShuttingDown)
         return;
-    m_bInClosePath = true;
-    const bool close = m_console.ConfirmClose();
-    m_bInClosePath = false;
-    if (!close)
-        return;
+    m_console.OnClose();
+}
+
+void CAgentConsoleDlg::CloseConsole() {
     StopTimers();
-    m_console.StopWorker();
-    if (!UpdateData(true))
-        return;
     if (IsModal())
         EndModal(wxID_OK);
     else
         Hide();
+}
+
+void CAgentConsoleDlg::StartPollTimer(int ms) {
+    m_timerPoll.StartOnce(ms);
 }
 
 void CAgentConsoleDlg::OnShutdownRequest(int status) {
@@ -246,7 +258,7 @@ void CAgentConsoleDlg::OnShutdownRequest(int status) {
         return;
     m_bShuttingDown = true;
     StopTimers();
-    m_console.SignOutForShutdown();
+    m_console.SignOutForShutdown(AgentConsole::kShutdownLimitMs);
     m_exitStatus = status;
     // Straight from the console's own event loop the window ends as after a close; from
     // inside another modal loop (a box, the sign-in dialog) the process ends at once.
@@ -285,7 +297,7 @@ void CAgentConsoleDlg::OnCharHook(wxKeyEvent& event) {
 
 void CAgentConsoleDlg::OnCloseWindow(wxCloseEvent& event) {
     if (!event.CanVeto()) {
-        m_console.SignOutForShutdown();
+        m_console.SignOutForShutdown(AgentConsole::kShutdownLimitMs);
         event.Skip();
         return;
     }

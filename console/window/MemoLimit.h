@@ -1,5 +1,5 @@
-// The memo's length limit in CP949 bytes (a Hangul syllable counts two), for a
-// multi-line text field.
+// The memo's length limit in CP949 bytes (a Hangul syllable counts two, and so does a
+// line break, which the database keeps as CR LF), for a multi-line text field.
 #pragma once
 
 #include <cstddef>

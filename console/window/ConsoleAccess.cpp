@@ -1,4 +1,4 @@
-#include "console/ConsoleAccess.h"
+#include "console/window/ConsoleAccess.h"
 
 #include <algorithm>
 #include <utility>

@@ -5,7 +5,7 @@
 // in any mode.
 #include <charconv>
 
-#include "console/AgentConsole.h"
+#include "console/logic/AgentConsole.h"
 #include "util/Trace.h"
 
 namespace {
@@ -37,33 +37,36 @@ void AgentConsole::EnterAfterCallWork(int seconds) {
 }
 
 void AgentConsole::EndAfterCallWork() {
-    if (AgentMode() != AGENT_MODE_AFTERCALL)
+    if (m_nAgentMode != AGENT_MODE_AFTERCALL || m_afterCallReadyOut || m_changeOut || m_ended)
         return;
     const std::time_t now = m_clock();
     if (now < m_tAfterCallRetry)
         return;
-    bool ready;
-    {
-        const QuietBoxes quiet;
-        ready = m_env.UpdateReadyStatus(AGENT_MODE_READY) == 1;
-    }
-    if (ready) {
-        OnChangedEvent(EVENT_MODE_CHANGED, AGENT_MODE_READY, "대기중");
-        return;
-    }
-    // The desk stays out of the distribution until the database takes the statement.
-    DebugTrace("EndAfterCallWork ready statement failed, tried again in %ld s",
-               static_cast<long>(kReadyRetrySeconds));
-    m_tAfterCallRetry = now + kReadyRetrySeconds;
+    m_afterCallReadyOut = true;
+    const unsigned modeChanges = m_modeChanges;
+    Submit(LineRequest::Of(LineStatement::Ready, AGENT_MODE_READY), Boxes::Quiet,
+           [this, modeChanges](const LineOutcome& outcome) {
+               m_afterCallReadyOut = false;
+               if (outcome.ok) {
+                   m_deskMode = AGENT_MODE_READY;
+                   if (m_modeChanges == modeChanges)
+                       OnChangedEvent(EVENT_MODE_CHANGED, AGENT_MODE_READY, "대기중");
+                   return;
+               }
+               // The desk stays out of the distribution until the database takes it.
+               DebugTrace("EndAfterCallWork ready statement failed, tried again in %ld s",
+                          static_cast<long>(kReadyRetrySeconds));
+               m_tAfterCallRetry = m_clock() + kReadyRetrySeconds;
+           });
 }
 
 void AgentConsole::ShowAfterCallTitle() {
     const std::time_t left = m_tAfterCallEnd - m_clock();
     if (left <= 0) {
         EndAfterCallWork();
-        if (AgentMode() != AGENT_MODE_AFTERCALL)
+        if (m_nAgentMode != AGENT_MODE_AFTERCALL)
             return;
     }
-    m_view.SetWindowTitle("ZELAgent-" + m_env.telNum + "-" + kAfterCallText + "(" +
-                          std::to_string(left > 0 ? left : 0) + ")");
+    m_view->SetWindowTitle("ZELAgent-" + m_env.telNum + "-" + kAfterCallText + "(" +
+                           std::to_string(left > 0 ? left : 0) + ")");
 }

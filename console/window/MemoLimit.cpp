@@ -1,5 +1,8 @@
-#include "console/MemoLimit.h"
+#include "console/window/MemoLimit.h"
 
+#include <algorithm>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include <gtk/gtk.h>
@@ -8,6 +11,33 @@
 #include "util/Cp949.h"
 
 namespace {
+
+// The database keeps a line break as CR LF: it counts two bytes.
+std::size_t Breaks(std::string_view text) {
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
+// What of an insertion fits, a line break counting two; nullopt when all of it does.
+std::optional<std::string> FitWithBreaks(std::size_t used, std::string_view inserted,
+                                         std::size_t limit) {
+    if (used + cp949::LimitLength(inserted) + Breaks(inserted) <= limit)
+        return std::nullopt;
+    std::string fits;
+    for (std::size_t at = 0; at < inserted.size();) {
+        std::size_t next = at + 1;
+        while (next < inserted.size() &&
+               (static_cast<unsigned char>(inserted[next]) & 0xC0) == 0x80)
+            ++next;
+        const std::string_view one = inserted.substr(at, next - at);
+        const std::size_t bytes = cp949::LimitLength(one) + Breaks(one);
+        if (used + bytes > limit)
+            break;
+        used += bytes;
+        fits += one;
+        at = next;
+    }
+    return fits;
+}
 
 constexpr const char* kLimitKey = "zel-memo-byte-limit";
 constexpr const char* kHandlerKey = "zel-memo-byte-limit-handler";
@@ -23,11 +53,11 @@ void OnInsertText(GtkTextBuffer* buffer, GtkTextIter* location, gchar* text, gin
     GtkTextIter start, end;
     gtk_text_buffer_get_bounds(buffer, &start, &end);
     gchar* current = gtk_text_buffer_get_text(buffer, &start, &end, TRUE);
-    const std::size_t used = cp949::LimitLength(current);
+    const std::size_t used = cp949::LimitLength(current) + Breaks(current);
     g_free(current);
     const std::string_view inserted(text, length < 0 ? std::char_traits<char>::length(text)
                                                      : std::size_t(length));
-    const auto fits = cp949::FitInsertion(used, inserted, limit);
+    const auto fits = FitWithBreaks(used, inserted, limit);
     if (!fits)
         return;
 

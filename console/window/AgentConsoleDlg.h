@@ -1,19 +1,23 @@
 // CAgentConsoleDlg: the agent console, the program's main window (template 102). It
-// lays out and colours the controls, runs the timers, the keys and the close path,
-// and carries out on screen what its logic (AgentConsole) decides.
+// lays out and colours the controls, runs the timers and the keys, and carries out on
+// screen what its logic (AgentConsole) decides. Its statements go through its line
+// (DbLine), the one thread that owns the connection after the sign-in.
 #pragma once
 
 #include <array>
+#include <memory>
 #include <string>
 
 #include <wx/brush.h>
 #include <wx/dialog.h>
 #include <wx/timer.h>
 
-#include "console/AgentConsole.h"
-#include "console/ConsoleAccess.h"
-#include "console/ConsoleFocus.h"
-#include "console/ConsoleView.h"
+#include "console/journal/ResultJournal.h"
+#include "console/line/ConsoleLines.h"
+#include "console/logic/AgentConsole.h"
+#include "console/logic/ConsoleView.h"
+#include "console/window/ConsoleAccess.h"
+#include "console/window/ConsoleFocus.h"
 
 class CColorEdit;
 class CColorLabel;
@@ -28,7 +32,9 @@ class CAgentConsoleDlg : public wxDialog, public IAgentConsoleView {
     static constexpr int TIMER_STARTUP = 0;
     static constexpr int TIMER_CALL_CLOCK = 1;
     static constexpr int TIMER_CALL_INFO = 1001;
-    static constexpr int TIMER_NOTE = 2; // hides the note of ShowNote
+    static constexpr int TIMER_NOTE = 2;  // hides the note of ShowNote
+    static constexpr int TIMER_POLL = 3;  // the poll of the desk
+    static constexpr int TIMER_DRAFT = 4; // the draft of the result being entered
     static constexpr int kNoteMs = 6000;
     static constexpr int kStartupDelayMs = 500;
     static constexpr int kCallClockMs = 1000;
@@ -66,6 +72,8 @@ class CAgentConsoleDlg : public wxDialog, public IAgentConsoleView {
     wxWindow* BoxOwner() override { return this; }
     void ShowNote(const std::string& text) override;
     void FinishTyping() override;
+    void StartPollTimer(int ms) override;
+    void CloseConsole() override;
     // The note's text while it is shown, else empty.
     wxString NoteText() const;
 
@@ -82,6 +90,9 @@ class CAgentConsoleDlg : public wxDialog, public IAgentConsoleView {
     void ColourControls();
 
     CTELVOAgentEnv& m_env;
+    // Declared before the logic, which uses them until it is gone.
+    std::unique_ptr<ResultJournal> m_journal;
+    DbLine m_line;
     AgentConsole m_console;
     wxBrush m_hBackBrush;
     std::array<CHoverButton*, 4> m_buttons{}; // 1005, 1009, 1006, 1007
@@ -95,9 +106,10 @@ class CAgentConsoleDlg : public wxDialog, public IAgentConsoleView {
     wxTimer m_timerCallClock;
     wxTimer m_timerCallInfo;
     wxTimer m_timerNote;
+    wxTimer m_timerPoll;
+    wxTimer m_timerDraft;
     wxStaticText* m_note = nullptr; // below the register button, shown for a few seconds
     bool m_bInitialised = false;
-    bool m_bInClosePath = false;
     bool m_bShuttingDown = false;
     bool m_bAttention = false;
     int m_exitStatus = 0;

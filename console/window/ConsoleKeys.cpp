@@ -1,4 +1,4 @@
-#include "console/ConsoleKeys.h"
+#include "console/window/ConsoleKeys.h"
 
 #include <algorithm>
 #include <array>

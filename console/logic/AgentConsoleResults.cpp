@@ -1,0 +1,224 @@
+// Call results: the registration, the automatic save of an ended call's result when
+// the next call comes, the kept results and their retries, the journal's recovery, the
+// call clock and the day's statistics.
+#include <algorithm>
+
+#include "console/journal/ResultJournal.h"
+#include "console/logic/AgentConsole.h"
+#include "res/ResourceIds.h"
+#include "util/DateTime.h"
+#include "util/Trace.h"
+
+std::uint64_t AgentConsole::Journal(const CallResult& result) {
+    if (m_journal)
+        if (const std::uint64_t seq = m_journal->AddResult(result); seq != 0) {
+            m_localSeq = std::max(m_localSeq, seq);
+            return seq;
+        }
+    return ++m_localSeq;
+}
+
+void AgentConsole::Written(const CallResult& result, std::uint64_t seq) {
+    if (m_journal)
+        m_journal->MarkDone(seq);
+    std::uint64_t& last = m_lastWritten[result.xanId];
+    last = std::max(last, seq);
+}
+
+bool AgentConsole::WrittenSince(const std::string& xanId, std::uint64_t seq) const {
+    const auto found = m_lastWritten.find(xanId);
+    return found != m_lastWritten.end() && found->second > seq;
+}
+
+void AgentConsole::Keep(const CallResult& result, std::uint64_t seq) {
+    // A newer result of the same call was written meanwhile: this one is out of date.
+    if (WrittenSince(result.xanId, seq))
+        return;
+    if (m_unsaved.size() >= kMaxUnsavedResults) {
+        DebugTrace("kept result of %s dropped from memory (the journal keeps it)",
+                   m_unsaved.front().result.xanId.c_str());
+        m_unsaved.pop_front();
+    }
+    m_unsaved.push_back({result, seq});
+}
+
+void AgentConsole::RegistConfResult() {
+    if (m_registrationOut || m_ended)
+        return;
+    m_view->FinishTyping();
+    UpdateData(true);
+    if (m_strXanId.empty()) {
+        InfoBox("통화를 하지 않은 상태에서는 상담 결과를 등록할 수 없습니다.\r\n");
+        return;
+    }
+    // Taken before any box: while one is open the next call may be taken and shown,
+    // and the result belongs to the call it was typed for.
+    const CallResult result{m_strXanId, m_nConsultResult, m_strMemo};
+    if (result.grade != -1) {
+        SubmitRegistration(result);
+        return;
+    }
+    m_questionResults.push_back(result);
+    Ask({m_view->BoxOwner(), "호응도를 선택하지 않았습니다. 계속 하시겠습니까?", "확인",
+         platform::MB_YESNO},
+        [this, result](int answer) {
+            const auto found =
+                std::find(m_questionResults.begin(), m_questionResults.end(), result);
+            if (found != m_questionResults.end())
+                m_questionResults.erase(found);
+            if (answer == platform::IDYES && !m_ended)
+                SubmitRegistration(result);
+        });
+}
+
+void AgentConsole::SubmitRegistration(const CallResult& result) {
+    const std::uint64_t seq = Journal(result);
+    // Kept results of the same call are older: they never go over this one.
+    std::erase_if(m_unsaved,
+                  [&](const KeptResult& kept) { return kept.result.xanId == result.xanId; });
+    m_registrationOut = true;
+    m_view->EnableButton(IDC_BTN_REGIST, false);
+    const LineRequest request = LineRequest::Write(result, 1);
+    Submit(request, Boxes::Own, [this, result, seq](const LineOutcome& outcome) {
+        m_registrationOut = false;
+        m_view->EnableButton(IDC_BTN_REGIST, true);
+        if (!outcome.ok) {
+            // A box of the failure may let the next call in, whose automatic save then
+            // writes this same result: the failure is not reported after that.
+            ShowBoxes(outcome.boxes, [this, result, seq] {
+                if (WrittenSince(result.xanId, seq) || m_shuttingDown)
+                    return;
+                InfoBox("등록에 실패 하였습니다.");
+            });
+            return;
+        }
+        Written(result, seq);
+        // The fields are cleared only while they still show this call as registered:
+        // what the agent typed while the statement was out stays to be registered.
+        if (m_strXanId == result.xanId) {
+            UpdateData(true);
+            if (m_nConsultResult != result.grade || m_strMemo != result.memo) {
+                InfoBox("등록 되었습니다.");
+                return;
+            }
+            m_strXanId.clear();
+            m_nConsultResult = -1;
+            m_strMemo.clear();
+            m_lastDraft = {};
+            UpdateData(false);
+        }
+        RetryUnsavedResults();
+        if (m_nAgentMode == AGENT_MODE_AFTERCALL && m_strXanId.empty())
+            EndAfterCallWork();
+        InfoBox("등록 되었습니다.");
+    });
+}
+
+void AgentConsole::WriteQuietly(const CallResult& result, std::uint64_t seq, bool keepOnFailure) {
+    const LineRequest request = LineRequest::Write(result, 2);
+    ++m_writesOut;
+    Submit(request, Boxes::Quiet, [this, result, seq, keepOnFailure](const LineOutcome& outcome) {
+        --m_writesOut;
+        if (outcome.ok) {
+            Written(result, seq);
+            m_view->ShowNote(kSavedNote);
+        } else {
+            DebugTrace("RegistConfResult failed twice, kept for a later try");
+            if (keepOnFailure)
+                Keep(result, seq);
+            m_view->ShowNote(kNotSavedNote);
+        }
+        MaybeEnd();
+    });
+}
+
+void AgentConsole::SavePendingResult(const std::string& nextXanId, bool readFields) {
+    if (!m_strXanId.empty() && m_strXanId != nextXanId) {
+        CallResult result{m_strXanId, m_nConsultResult, m_strMemo};
+        if (readFields) {
+            m_view->FinishTyping();
+            UpdateData(true);
+            result = {m_strXanId, m_nConsultResult, m_strMemo};
+        } else if (m_lastDraft.xanId == m_strXanId) {
+            result = m_lastDraft;
+        }
+        if (result.Entered()) {
+            const std::uint64_t seq = Journal(result);
+            std::erase_if(m_unsaved, [&](const KeptResult& kept) {
+                return kept.result.xanId == result.xanId;
+            });
+            WriteQuietly(result, seq, true);
+        }
+    }
+    RetryUnsavedResults();
+}
+
+void AgentConsole::RetryUnsavedResults() {
+    if (m_retryOut || m_unsaved.empty())
+        return;
+    const KeptResult kept = m_unsaved.front();
+    m_retryOut = true;
+    const LineRequest request = LineRequest::Write(kept.result, 2);
+    Submit(request, Boxes::Quiet, [this, kept](const LineOutcome& outcome) {
+        m_retryOut = false;
+        if (!outcome.ok) {
+            MaybeEnd();
+            return;
+        }
+        Written(kept.result, kept.seq);
+        std::erase_if(m_unsaved, [&](const KeptResult& k) { return k.seq == kept.seq; });
+        m_view->ShowNote(kSavedNote);
+        RetryUnsavedResults();
+        MaybeEnd();
+    });
+}
+
+void AgentConsole::RecoverJournal() {
+    if (m_recovered || !m_journal)
+        return;
+    m_recovered = true;
+    // What an earlier run left unwritten (a crash, an outage at its close): each to its
+    // own call, the newest record of a call only.
+    for (const ResultJournal::Record& record : m_journal->Pending()) {
+        DebugTrace("journal: result of %s from an earlier run written now",
+                   record.result.xanId.c_str());
+        m_localSeq = std::max(m_localSeq, record.seq);
+        WriteQuietly(record.result, record.seq, true);
+    }
+}
+
+void AgentConsole::SaveDraft() {
+    if (!m_journal || m_strXanId.empty() || m_ended)
+        return;
+    std::string text;
+    int grade = -1;
+    m_view->ExchangeCallResult(true, text, grade);
+    const CallResult draft{m_strXanId, grade, MemoForDatabase(text, kMemoMaxBytes)};
+    if (draft == m_lastDraft)
+        return;
+    m_lastDraft = draft;
+    m_journal->AddDraft(draft);
+}
+
+std::string AgentConsole::CallTimeText() const {
+    if (m_nAgentMode != AGENT_MODE_INCALL)
+        return "00:00:00";
+    return FormatDuration(static_cast<std::int32_t>(m_clock() - m_tCallStart));
+}
+
+void AgentConsole::UpdateCallTime() {
+    m_view->SetFieldText(IDC_STATIC_CALLTIME, CallTimeText());
+    if (m_nAgentMode == AGENT_MODE_AFTERCALL)
+        ShowAfterCallTitle();
+}
+
+void AgentConsole::UpdateTodayStats() {
+    RefreshTodayStats(Boxes::Show);
+}
+
+void AgentConsole::RefreshTodayStats(Boxes boxes) {
+    Submit(LineRequest::Of(LineStatement::TodayStats), boxes, [this](const LineOutcome& outcome) {
+        m_view->SetFieldText(IDC_STATIC_TODAY_COUNT, outcome.count);
+        m_view->SetFieldText(IDC_STATIC_TODAY_TIME, outcome.time);
+    });
+}

@@ -1,0 +1,145 @@
+// The journal of call results against a model of what it must give back after any
+// sequence of results, drafts, done marks, restarts and power losses.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <random>
+
+#include "console/journal/ResultJournal.h"
+
+namespace {
+
+// The journal's lines in memory; a power loss tears what was not synced.
+class MemoryStore : public IJournalStore {
+  public:
+    std::string ReadAll() override { return synced + unsynced; }
+    bool Append(const std::string& line, bool sync) override {
+        unsynced += line;
+        if (sync)
+            synced += std::exchange(unsynced, {});
+        return true;
+    }
+    bool Replace(const std::string& content) override {
+        synced = content;
+        unsynced.clear();
+        return true;
+    }
+    // A power loss: what was not synced is lost, perhaps half a line of it written.
+    void PowerLoss(std::size_t keep) {
+        synced += unsynced.substr(0, std::min(keep, unsynced.size()));
+        unsynced.clear();
+    }
+    std::string synced, unsynced;
+};
+
+// Keeps the store alive across the journals that use it, as the file is.
+class SharedStore : public IJournalStore {
+  public:
+    explicit SharedStore(MemoryStore& store) : m_store(store) {}
+    std::string ReadAll() override { return m_store.ReadAll(); }
+    bool Append(const std::string& line, bool sync) override { return m_store.Append(line, sync); }
+    bool Replace(const std::string& content) override { return m_store.Replace(content); }
+
+  private:
+    MemoryStore& m_store;
+};
+
+TEST(ResultJournal, GivesBackTheNewestUnwrittenRecordOfEachCallWhateverHappened) {
+    for (unsigned seed = 1; seed <= 200; ++seed) {
+        std::mt19937 random(seed);
+        MemoryStore store;
+        auto journal = std::make_unique<ResultJournal>(std::make_unique<SharedStore>(store));
+        // The model: per call its newest record, and whether that one is written.
+        struct Newest {
+            std::uint64_t seq;
+            CallResult result;
+            bool draft;
+            bool done;
+        };
+        std::map<std::string, Newest> model;
+        std::vector<std::uint64_t> results; // results not yet marked
+        for (int step = 0; step < 400; ++step) {
+            const std::string xanId = std::to_string(500000 + random() % 6);
+            const CallResult entered{xanId, int(random() % 8) - 1,
+                                     random() % 3 ? "메모 '" + std::to_string(step) + "'\r\n끝"
+                                                  : ""};
+            switch (random() % 6) {
+            case 0:
+            case 1: {
+                const std::uint64_t seq = journal->AddResult(entered);
+                model[xanId] = {seq, entered, false, false};
+                results.push_back(seq);
+                break;
+            }
+            case 2:
+                journal->AddDraft(entered);
+                model[xanId] = {0, entered, true, false};
+                break;
+            case 3:
+                if (!results.empty()) {
+                    const std::uint64_t seq = results[random() % results.size()];
+                    journal->MarkDone(seq);
+                    for (auto& [id, newest] : model)
+                        if (newest.seq == seq)
+                            newest.done = true;
+                }
+                break;
+            case 4: // a restart
+                journal = std::make_unique<ResultJournal>(std::make_unique<SharedStore>(store));
+                break;
+            case 5: { // a power loss: done marks not synced may be lost, half a line torn
+                const std::size_t unsynced = store.unsynced.size();
+                store.PowerLoss(random() % (unsynced + 1));
+                journal = std::make_unique<ResultJournal>(std::make_unique<SharedStore>(store));
+                // A lost mark leaves its result to be written again: never a newer one.
+                for (auto& [id, newest] : model)
+                    if (newest.done) {
+                        const auto pending = journal->Pending();
+                        newest.done =
+                            std::none_of(pending.begin(), pending.end(),
+                                         [&](const auto& r) { return r.seq == newest.seq; });
+                    }
+                break;
+            }
+            }
+            std::map<std::string, CallResult> expected, actual;
+            for (const auto& [id, newest] : model)
+                if (!newest.done && !(newest.draft && !newest.result.Entered()))
+                    expected[id] = newest.result;
+            for (const auto& record : journal->Pending())
+                actual[record.result.xanId] = record.result;
+            ASSERT_EQ(actual, expected) << "seed " << seed << " step " << step;
+        }
+    }
+}
+
+TEST(ResultJournal, ALineWhoseChecksumFailsIsSkippedAndTheFileIsUsersOwn) {
+    const std::string line = journal::Seal("R 7 x353030303031 3 x6d656d6f");
+    EXPECT_EQ(journal::Unseal(line.substr(0, line.size() - 1)), "R 7 x353030303031 3 x6d656d6f");
+    for (std::size_t cut = 0; cut + 1 < line.size(); ++cut)
+        EXPECT_EQ(journal::Unseal(line.substr(0, cut)), "") << cut;
+    std::string flipped = line;
+    flipped[9] ^= 1;
+    EXPECT_EQ(journal::Unseal(flipped.substr(0, flipped.size() - 1)), "");
+
+    const auto folder = std::filesystem::temp_directory_path() / "zel-journal-test";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    const std::string path = (folder / "j").string();
+    {
+        ResultJournal journal(std::make_unique<FileJournalStore>(path));
+        journal.AddResult({"500001", 2, "첫째"});
+        for (std::size_t i = 0; i < ResultJournal::kCompactAfterLines; ++i)
+            journal.MarkDone(journal.AddResult({"500002", 1, "둘째"}));
+    }
+    EXPECT_LT(std::filesystem::file_size(path), 1000u); // compacted
+    EXPECT_EQ(std::filesystem::status(path).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    ResultJournal reread(std::make_unique<FileJournalStore>(path));
+    ASSERT_EQ(reread.Pending().size(), 1u);
+    EXPECT_EQ(reread.Pending()[0].result, (CallResult{"500001", 2, "첫째"}));
+    std::filesystem::remove_all(folder);
+}
+
+} // namespace
