@@ -100,7 +100,6 @@ class StatementPlanTest : public ConsoleDbTest {
         SetTransferStatus(0);
         console_->PollTransfer();
         console_->OnLogout();
-        ui_.Pump();
         std::vector<std::string> statements;
         for (const zel::test::GeneralLogEntry& entry : log.Entries())
             if (entry.command == "Query" && std::to_string(entry.connectionId) == id)
