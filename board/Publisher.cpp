@@ -1,5 +1,6 @@
 #include "board/Publisher.h"
 
+#include <algorithm>
 #include <set>
 
 namespace board {
@@ -91,7 +92,7 @@ void Publisher::RunTurn() {
             m_readMs.push_back(ms);
             if (m_readMs.size() > 3600)
                 m_readMs.pop_front();
-            m_desks = static_cast<long long>(m_previous->desks.size());
+            m_desks = std::max(m_desks, static_cast<long long>(m_previous->desks.size()));
         }
         m_latest = std::move(turn);
     }

@@ -58,7 +58,7 @@ class Publisher {
 
     // Milliseconds of each successful read, for the figures printed at the end.
     std::vector<double> ReadTimes() const;
-    long long Desks() const;
+    long long Desks() const; // the most desks one reading found
 
   private:
     void Loop();

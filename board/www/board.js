@@ -92,8 +92,11 @@ function paintTime(entry) {
   entry.el.classList.toggle("alert", isAlert(entry.d, e));
 }
 
+// One collator for every comparison: a locale comparison that makes its own each time
+// costs seconds over ten thousand desks.
+const TEL_ORDER = new Intl.Collator("ko", { numeric: true });
 function compareTel(a, b) {
-  return a.d[0] - b.d[0] || a.d[1].localeCompare(b.d[1], "ko", { numeric: true });
+  return a.d[0] - b.d[0] || TEL_ORDER.compare(a.d[1], b.d[1]);
 }
 function sortKey(how) {
   if (how === "tel") return compareTel;
