@@ -266,25 +266,4 @@ TEST_F(AgentEnvDbTest, HostileKeysNeverReachTheServer) {
     EXPECT_TRUE(boxes_.empty());
 }
 
-// Started in a folder without Env/rdbclient.cnf, the agent's first query meets handle 0:
-// the error box says so in Korean and names the file it needs.
-TEST_F(AgentEnvDbTest, WithoutTheCredentialsFileTheErrorBoxNamesItInKorean) {
-    const zel::test::TempWorkDir bare(false);
-    CTELVOAgentEnv env;
-    env.serverAddress = "127.0.0.1";
-    EXPECT_FALSE(env.RDBServerOpen());
-    EXPECT_EQ(env.CheckDBType(), -1);
-    ASSERT_EQ(boxes_.size(), 1u);
-    const std::string& text = boxes_[0].text;
-    EXPECT_EQ(text.rfind("데이터베이스 오류입니다.\r\n오류코드:9001\r\n오류메세지:핸들 0에 열린 "
-                         "데이터베이스 연결이 없습니다.",
-                         0),
-              0u)
-        << text;
-    EXPECT_NE(
-        text.find("접속 정보 파일(" + (bare.Env() / "rdbclient.cnf").string() + ")이 없습니다."),
-        std::string::npos)
-        << text;
-}
-
 } // namespace

@@ -49,12 +49,5 @@ check "confirmation on close" answer_box "에러"
 check "the program ended after the close" reap_agent && expect_eq "exit status after close" 0 "$STATUS"
 expect_eq "desk after close" "1/00000000000000" "$(desk "concat(IS_READY, '/', STATUS_START_TIME)")"
 
-# SIGTERM while signed in: signed out, status 143.
-if start_and_sign_in; then
-  kill -TERM "$AGENT_PID"
-  check "the program ended after SIGTERM" reap_agent && expect_eq "exit status after SIGTERM" 143 "$STATUS"
-  expect_eq "IS_READY after SIGTERM" 1 "$(desk IS_READY)"
-fi
-
 [ "$FAILURES" -eq 0 ] || exit 1
 note "all passed"

@@ -168,8 +168,6 @@ GeneralLogReader::GeneralLogReader() {
     mark_ = ec ? 0 : size;
 }
 
-GeneralLogReader::~GeneralLogReader() = default;
-
 std::vector<GeneralLogEntry> GeneralLogReader::Entries() const {
     static std::atomic<unsigned> probes{0};
     const std::string probe =
