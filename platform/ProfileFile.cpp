@@ -6,7 +6,6 @@
 #include <atomic>
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
 #include <mutex>
 #include <optional>
 
@@ -14,6 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/OwnFiles.h"
 #include "platform/ProfileText.h"
 #include "util/Cp949.h"
 
@@ -25,14 +25,43 @@ namespace fs = std::filesystem;
 // Writes of this process are read-modify-write; one at a time keeps them whole.
 std::mutex writeMutex;
 
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+// The file's folder, opened and trusted as the user's own; the file is then reached
+// inside it without following a link.
+struct FileInFolder {
+    ownfiles::Fd folder;
+    std::string folderPath;
+    std::string name;
+};
+
+std::optional<FileInFolder> OpenFolderOf(const fs::path& path) {
+    FileInFolder file;
+    file.folderPath = path.has_parent_path() ? path.parent_path().string() : ".";
+    file.name = path.filename().string();
+    ownfiles::Opened folder = ownfiles::OpenFolder(file.folderPath);
+    if (!folder.fd)
         return std::nullopt;
-    std::string content{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad())
+    file.folder = std::move(folder.fd);
+    return file;
+}
+
+// The content of a file the user owns and no one else may change; nothing otherwise.
+std::optional<std::string> ReadWholeFile(const FileInFolder& file) {
+    const ownfiles::Opened opened = ownfiles::OpenInFolder(
+        file.folder.Get(), file.folderPath, file.name, O_RDONLY, ownfiles::Access::OwnerWrites);
+    if (!opened.fd)
         return std::nullopt;
-    return content;
+    std::string content;
+    char buffer[8192];
+    for (;;) {
+        const ssize_t n = ::read(opened.fd.Get(), buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return std::nullopt;
+        if (n == 0)
+            return content;
+        content.append(buffer, static_cast<std::size_t>(n));
+    }
 }
 
 // CP949 length of a UTF-8 text, counting characters with no CP949 form as two bytes,
@@ -67,15 +96,17 @@ bool IsWritableName(std::string_view section, std::string_view key) {
 
 // Writes content to a new file beside path and renames it over path, so a reader
 // sees either the old file or the new one, never a part of it.
-bool ReplaceFile(const fs::path& path, const std::string& content, std::optional<mode_t> keepMode) {
+bool ReplaceFile(const FileInFolder& file, const std::string& content,
+                 std::optional<mode_t> keepMode) {
     static std::atomic<unsigned> counter{0};
-    const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
-    fs::path temp;
+    const int folder = file.folder.Get();
+    std::string temp;
     int fd = -1;
     for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
-        temp = folder / ("." + path.filename().string() + "." + std::to_string(::getpid()) + "." +
-                         std::to_string(counter++) + ".tmp");
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        temp = "." + file.name + "." + std::to_string(::getpid()) + "." +
+               std::to_string(counter++) + ".tmp";
+        fd = ::openat(folder, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                      0666);
         if (fd < 0 && errno != EEXIST)
             return false; // missing folder, no permission: nothing was created
     }
@@ -96,17 +127,13 @@ bool ReplaceFile(const fs::path& path, const std::string& content, std::optional
         ok = ::fchmod(fd, *keepMode) == 0;
     ok = ok && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
-    ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
+    ok = ok && ::renameat(folder, temp.c_str(), folder, file.name.c_str()) == 0;
     if (!ok) {
-        ::unlink(temp.c_str());
+        ::unlinkat(folder, temp.c_str(), 0);
         return false;
     }
     // Make the rename itself durable; a failure here no longer loses the new file.
-    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
+    ::fsync(folder);
     return true;
 }
 
@@ -129,7 +156,8 @@ std::size_t GetPrivateProfileString(const std::string& section, const std::strin
     const auto sectionBytes = cp949::FromUtf8(section);
     const auto keyBytes = cp949::FromUtf8(key);
     if (sectionBytes && keyBytes) {
-        if (const auto content = ReadWholeFile(NativeProfilePath(fileName))) {
+        const auto file = OpenFolderOf(NativeProfilePath(fileName));
+        if (const auto content = file ? ReadWholeFile(*file) : std::nullopt) {
             if (const auto value = profile::FindValue(*content, *sectionBytes, *keyBytes)) {
                 const std::string_view delivered = profile::CutAtCharacter(*value, maxBytes);
                 out = cp949::ToUtf8Lossy(delivered);
@@ -153,26 +181,23 @@ bool WritePrivateProfileString(const std::string& section, const std::string& ke
         return false;
 
     std::lock_guard lock(writeMutex);
-    fs::path path = NativeProfilePath(fileName);
-    std::error_code ec;
-    // Replace the file a link points to, not the link.
-    if (fs::is_symlink(path, ec)) {
-        path = fs::weakly_canonical(path, ec);
-        if (ec)
-            return false;
-    }
+    const auto file = OpenFolderOf(NativeProfilePath(fileName));
+    if (!file)
+        return false;
 
     std::string content;
     std::optional<mode_t> keepMode;
     struct stat info {};
-    if (::stat(path.c_str(), &info) == 0) {
+    // A link is never written through, nor replaced: the file must be the user's own.
+    if (::fstatat(file->folder.Get(), file->name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
         if (!S_ISREG(info.st_mode))
             return false;
         // A read-only file stays unchanged, even for a user whom the system would
         // let write it: that is what the file's owner asked for.
-        if ((info.st_mode & S_IWUSR) == 0 || ::access(path.c_str(), W_OK) != 0)
+        if ((info.st_mode & S_IWUSR) == 0 ||
+            ::faccessat(file->folder.Get(), file->name.c_str(), W_OK, AT_SYMLINK_NOFOLLOW) != 0)
             return false;
-        auto existing = ReadWholeFile(path);
+        auto existing = ReadWholeFile(*file);
         if (!existing)
             return false;
         content = std::move(*existing);
@@ -184,7 +209,7 @@ bool WritePrivateProfileString(const std::string& section, const std::string& ke
     std::string updated = profile::SetValue(content, *sectionBytes, *keyBytes, *valueBytes);
     if (keepMode && updated == content)
         return true;
-    return ReplaceFile(path, updated, keepMode);
+    return ReplaceFile(*file, updated, keepMode);
 }
 
 } // namespace platform

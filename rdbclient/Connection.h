@@ -5,7 +5,9 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 
+#include "platform/OwnFiles.h"
 #include "rdbclient/RDBClient.h"
 
 struct st_mysql;
@@ -29,7 +31,8 @@ class Connection {
     void Close();
 
   private:
-    explicit Connection(st_mysql* mysql) : mysql_(mysql) {}
+    Connection(st_mysql* mysql, ownfiles::Fd optionFile)
+        : mysql_(mysql), optionFile_(std::move(optionFile)) {}
 
     bool UseDatabase(const char* dbName, RDBStatus* status);
     bool Send(const char* dbName, const char* sql, RDBStatus* status);
@@ -38,6 +41,8 @@ class Connection {
 
     std::mutex mutex_;
     st_mysql* mysql_; // owned; closed by Close or the destructor
+    // The credentials file the session was opened with: a reconnect reads it again.
+    ownfiles::Fd optionFile_;
 };
 
 } // namespace rdb

@@ -161,11 +161,18 @@ TEST_F(ProfileFile, ReplacementIsAtomicAndRefusedOrFailedWritesLeaveTheFileAsItW
     EXPECT_EQ(after.st_mode & 07777, 0640u);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(early), {}), "[S]\nA=old\n");
     EXPECT_EQ(ReadRaw("a.ini"), "[S]\nA=new\n");
+    // Only the user's own files count: a link is neither read nor written through, and a
+    // file others may change reads as missing and is not written.
     WriteRaw("real.ini", "[S]\nA=1\n");
     ASSERT_EQ(::symlink("real.ini", PathOf("link.ini").c_str()), 0);
-    ASSERT_TRUE(Write("S", "A", "2", "link.ini"));
-    EXPECT_EQ(ReadRaw("real.ini"), "[S]\nA=2\n");
+    EXPECT_FALSE(Write("S", "A", "2", "link.ini"));
+    EXPECT_EQ(Read("S", "A", 259, "link.ini").first, "(default)");
+    EXPECT_EQ(ReadRaw("real.ini"), "[S]\nA=1\n");
     EXPECT_TRUE(std::filesystem::is_symlink(PathOf("link.ini")));
+    ::chmod(PathOf("real.ini").c_str(), 0664);
+    EXPECT_EQ(Read("S", "A", 259, "real.ini").first, "(default)");
+    EXPECT_FALSE(Write("S", "A", "2", "real.ini"));
+    EXPECT_EQ(ReadRaw("real.ini"), "[S]\nA=1\n");
 
     EXPECT_FALSE(Write("GENERAL", "A", "1", "Env/ZELAgent.INI")); // no such folder
     EXPECT_FALSE(Write("S", "A", "상담원😀"));                     // no CP949 form

@@ -261,7 +261,7 @@ TEST_F(CredentialsTest, AccountComesFromEnvRdbclientCnfAndItsZelagentGroup) {
     std::string cnf{std::istreambuf_iterator<char>(in), {}};
     ASSERT_NE(cnf.find("[client]"), std::string::npos);
     cnf.replace(cnf.find("[client]"), 8, "[client]\nuser=nobody-zt\npassword=x\n[zelagent]");
-    std::ofstream(work.Env() / "rdbclient.cnf") << cnf;
+    ASSERT_TRUE(zel::test::WriteEnvFile(work.Env() / "rdbclient.cnf", cnf));
     const int handle = RDBServerOpen(kAddress, kPort);
     ASSERT_GT(handle, 0);
     EXPECT_EQ(Query(handle, "select current_user()").record.rfind("nobody-zt", 0),

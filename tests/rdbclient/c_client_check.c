@@ -2,6 +2,7 @@
  * linked with librdbclient.so: the three results the agent relies on.
  * Arguments: option files to try; the first that exists becomes Env/rdbclient.cnf. */
 #define _POSIX_C_SOURCE 200809L
+#include <fcntl.h>
 #include <stdio.h>
 #include <string.h>
 #include <sys/stat.h>
@@ -16,12 +17,30 @@ static void check(int ok, const char* what) {
     failures += !ok;
 }
 
+/* The library takes only a credentials file of the user's own that no one else can read. */
+static int copy_private(const char* from, const char* to) {
+    FILE* in = fopen(from, "rb");
+    if (in == NULL)
+        return 0;
+    int fd = open(to, O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    FILE* out = fd >= 0 ? fdopen(fd, "wb") : NULL;
+    char buffer[4096];
+    size_t n;
+    int ok = out != NULL && fchmod(fd, 0600) == 0;
+    while (ok && (n = fread(buffer, 1, sizeof buffer, in)) > 0)
+        ok = fwrite(buffer, 1, n, out) == n;
+    fclose(in);
+    if (out != NULL)
+        ok = fclose(out) == 0 && ok;
+    return ok;
+}
+
 int main(int argc, char** argv) {
     int found = 0;
-    mkdir("Env", 0755);
+    mkdir("Env", 0700);
     unlink("Env/rdbclient.cnf");
     for (int i = 1; i < argc && !found; i++)
-        found = access(argv[i], R_OK) == 0 && symlink(argv[i], "Env/rdbclient.cnf") == 0;
+        found = copy_private(argv[i], "Env/rdbclient.cnf");
     int handle = found ? RDBServerOpen("127.0.0.1", "8907") : 0;
     check(handle > 0, "RDBServerOpen gives a handle (is the server up? scripts/db start)");
     if (handle <= 0)

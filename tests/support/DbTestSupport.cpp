@@ -13,10 +13,12 @@
 #include <thread>
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <mysql.h>
 #include <netinet/in.h>
 #include <spawn.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -134,6 +136,22 @@ std::filesystem::path CurrentFolder() {
 }
 } // namespace
 
+bool WriteEnvFile(const std::filesystem::path& path, std::string_view content) {
+    const int fd =
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return false;
+    bool ok = ::fchmod(fd, 0600) == 0;
+    std::size_t done = 0;
+    while (ok && done < content.size()) {
+        const ssize_t n = ::write(fd, content.data() + done, content.size() - done);
+        ok = n > 0;
+        if (ok)
+            done += static_cast<std::size_t>(n);
+    }
+    return (::close(fd) == 0) && ok;
+}
+
 TempWorkDir::TempWorkDir(bool withDbCredentials) : previous_(CurrentFolder()) {
     std::error_code ec;
     std::string pattern = (std::filesystem::temp_directory_path(ec) / "zel-test-XXXXXX").string();
@@ -143,9 +161,13 @@ TempWorkDir::TempWorkDir(bool withDbCredentials) : previous_(CurrentFolder()) {
     }
     path_ = pattern;
     std::filesystem::create_directory(Env(), ec);
-    if (withDbCredentials &&
-        !std::filesystem::copy_file(DbClientCnfPath(), Env() / "rdbclient.cnf", ec))
-        ADD_FAILURE() << "cannot copy " << DbClientCnfPath() << ": " << ec.message();
+    std::filesystem::permissions(Env(), std::filesystem::perms::owner_all, ec);
+    if (withDbCredentials) {
+        std::ifstream in(DbClientCnfPath(), std::ios::binary);
+        const std::string cnf{std::istreambuf_iterator<char>(in), {}};
+        if (!in || !WriteEnvFile(Env() / "rdbclient.cnf", cnf))
+            ADD_FAILURE() << "cannot copy " << DbClientCnfPath();
+    }
     std::filesystem::current_path(path_, ec);
     if (ec)
         ADD_FAILURE() << "cannot change into " << path_ << ": " << ec.message();
@@ -270,6 +292,16 @@ ScratchServer::~ScratchServer() {
         std::filesystem::remove_all(dir_, ec);
 }
 
+// The certificates of the private server (scripts/db makes them beside client.cnf): the
+// throw-away server shows the same one, so the credentials that verify it work here too.
+std::string TlsOptions() {
+    const std::filesystem::path tls =
+        std::filesystem::path(DbClientCnfPath()).parent_path() / "tls";
+    return " --ssl-ca=" + (tls / "ca.pem").string() +
+           " --ssl-cert=" + (tls / "server.pem").string() +
+           " --ssl-key=" + (tls / "server-key.pem").string();
+}
+
 bool ScratchServer::Start(std::string* why) {
     std::error_code ec;
     std::filesystem::create_directories(dir_ / "data", ec);
@@ -280,7 +312,7 @@ bool ScratchServer::Start(std::string* why) {
         "/s.sock --pid-file=" + dir + "/mariadbd.pid --port=" + PortText() +
         " --bind-address=127.0.0.1 --skip-grant-tables --skip-name-resolve --skip-log-bin"
         " --innodb-buffer-pool-size=16M --innodb-log-file-size=8M --log-error=" +
-        log + (geteuid() == 0 ? " --user=root" : ""));
+        log + (geteuid() == 0 ? " --user=root" : "") + TlsOptions());
     std::vector<std::string> args{std::istream_iterator<std::string>(options), {}};
     std::vector<char*> argv(args.size() + 1, nullptr);
     std::transform(args.begin(), args.end(), argv.begin(),

@@ -61,8 +61,12 @@ class DbFixture : public ::testing::Test {
     std::unique_ptr<AdminConnection> admin_;
 };
 
-// A fresh temporary working directory for the object's life, with Env/rdbclient.cnf copied
-// from client.cnf when withDbCredentials.
+// Writes a file of Env/ as the program accepts it: the user's own, mode 0600 (the
+// credentials file may be read by no one else). False when it could not be written.
+bool WriteEnvFile(const std::filesystem::path& path, std::string_view content);
+
+// A fresh temporary working directory for the object's life, with Env/ (mode 0700) and
+// Env/rdbclient.cnf copied from client.cnf when withDbCredentials.
 class TempWorkDir {
   public:
     explicit TempWorkDir(bool withDbCredentials = true);
