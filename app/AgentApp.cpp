@@ -1,10 +1,14 @@
 #include "app/AgentApp.h"
 
+#include <string>
+
 #include <unistd.h>
 
 #include "app/DialogColours.h"
 #include "app/ShutdownWatch.h"
 #include "console/window/AgentConsoleDlg.h"
+#include "platform/MessageBox.h"
+#include "platform/OwnFiles.h"
 #include "platform/gui/GuiPlatform.h"
 #include "util/Trace.h"
 
@@ -22,6 +26,16 @@ int CAgentApp::OnExit() {
 
 int CAgentApp::InitInstance() {
     platform::InitGuiPlatform();
+    // Settings or credentials of another user, or that others may change, are never used.
+    if (const std::string refusal = ownfiles::CheckEnvFolder(); !refusal.empty()) {
+        DebugTrace("CAgentApp %s", refusal.c_str());
+        platform::MessageBoxRequest box;
+        box.text = refusal;
+        box.caption = "에러";
+        box.style = platform::MB_OK | platform::MB_ICONERROR;
+        platform::ShowMessageBox(box);
+        return 1;
+    }
     m_dialogColours = std::make_unique<DialogColours>(wxColour(255, 255, 255), wxColour(0, 0, 0));
 
     CAgentConsoleDlg console(nullptr);

@@ -23,7 +23,11 @@ CallCenterDb::~CallCenterDb() {
 bool CallCenterDb::Open(const std::string& host, const std::string& port) {
     m_handle = RDBServerOpen(host.c_str(), port.c_str());
     if (m_handle == 0) {
-        m_error = "cannot connect to " + host + ":" + port;
+        // The library says why on handle 0 (an untrusted Env/, a refused server...).
+        RDBStatus why{};
+        std::vector<char> record(RDB_RECORD_SIZE);
+        RDBQueryFirstRecord(0, kDbName, "select 1", record.data(), &why);
+        m_error = "cannot connect to " + host + ":" + port + ": " + why.message;
         return false;
     }
     m_error.clear();
