@@ -5,6 +5,7 @@
 
 #include "config/IniFile.h"
 #include "db/AgentEnv.h"
+#include "db/PasswordCheck.h"
 #include "db/SqlText.h"
 #include "platform/MessageBox.h"
 #include "util/Trace.h"
@@ -143,8 +144,19 @@ SignInOutcome RunSignIn(SignInFields& fields) {
     default:
         break;
     }
-    if (storedPassword != fields.password)
+    // A one-way hash or, in a row not yet converted, the password itself.
+    switch (CheckPassword(storedPassword, fields.password, [&env](std::string& value) {
+        return env.GetFirstRecord(value, kPlainPasswordSwitchSql, false);
+    })) {
+    case PasswordMatch::Error:
+        return {};
+    case PasswordMatch::Mismatch:
         return Inform(kWrongPassword, SignInField::Password); // the next try replaces it
+    case PasswordMatch::PlainRefused:
+        return Inform(kPlainPasswordRefused);
+    case PasswordMatch::Match:
+        break;
+    }
 
     // The service ID stands unquoted in the statement: anything but digits never
     // reaches the server.

@@ -23,6 +23,7 @@
 #include "tools/CredentialsCopy.h"
 #include "tools/Distributor.h"
 #include "tools/HistorySeed.h"
+#include "tools/PasswordCommands.h"
 #include "tools/PickupRun.h"
 #include "tools/ReportRun.h"
 #ifdef ZEL_WITH_LOAD
@@ -81,6 +82,13 @@ Commands:
         agent and day (default 2), many rows per statement; stops after S seconds
         (default 3600). Does nothing when the service holds calls already. Prints
         history_seed rows=.. calls=.. seconds=.. complete=..
+  passwd --user ID --agent NAME
+        Stores a new sign-in password for the agent as a one-way hash. The password is
+        read from the terminal (twice, not shown), or from one line of standard input
+        when that is not a terminal; never from the command line.
+  hash-passwords
+        Replaces every sign-in password still stored in clear by its one-way hash, all
+        in one transaction; the agents sign in with the same passwords as before.
 
 Connection:
   --cnf FILE    the client option file with the account (e.g. build/db/client.cnf);
@@ -115,6 +123,7 @@ struct Arguments {
     std::vector<std::string> services;
     std::string tel, xan, phone;
     std::string day, csv;
+    std::string user, agent;
     std::vector<std::string> cust;
     DistributorOptions run;
     std::optional<unsigned> seed;
@@ -174,6 +183,10 @@ Arguments ParseArguments(int argc, char** argv) {
             args.xan = next();
         } else if (arg == "--phone") {
             args.phone = next();
+        } else if (arg == "--user") {
+            args.user = next();
+        } else if (arg == "--agent") {
+            args.agent = next();
         } else if (arg == "--cust") {
             args.cust.push_back(next());
         } else if (arg == "--count") {
@@ -318,7 +331,8 @@ int main(int argc, char** argv) {
     const Arguments args = ParseArguments(argc, argv);
     if (args.command != "transfer" && args.command != "hangup" && args.command != "status" &&
         args.command != "run" && args.command != "load" && args.command != "pickup" &&
-        args.command != "report" && args.command != "seed-history")
+        args.command != "report" && args.command != "seed-history" &&
+        args.command != "passwd" && args.command != "hash-passwords")
         UsageError("unknown command " + args.command);
 
     fs::path cnf = args.cnf.empty() ? fs::path("Env/rdbclient.cnf") : fs::absolute(args.cnf);
@@ -356,6 +370,13 @@ int main(int argc, char** argv) {
 
     if (args.command == "status")
         return RunStatus(center, args);
+    if (args.command == "passwd") {
+        if (args.user.empty() || args.agent.empty())
+            UsageError("passwd needs --user and --agent");
+        return RunPasswd(db, args.user, args.agent, std::cout);
+    }
+    if (args.command == "hash-passwords")
+        return RunHashPasswords(db, std::cout);
 
     if (args.command == "report") {
         if (args.day.empty())

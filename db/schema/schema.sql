@@ -64,9 +64,12 @@ CREATE TABLE IF NOT EXISTS TRANSFER_HIST (
 CREATE TABLE IF NOT EXISTS USER_AGENT_INFO (
     USER_ID  VARCHAR(20) COLLATE utf8mb4_bin NOT NULL,
     AGENT_NM VARCHAR(20) COLLATE utf8mb4_bin NOT NULL,
-    PASSWORD VARCHAR(20) COLLATE utf8mb4_bin NOT NULL,
+    PASSWORD VARCHAR(128) COLLATE utf8mb4_bin NOT NULL,
     PRIMARY KEY (USER_ID, AGENT_NM)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_ci;
+-- Room for a one-way hash (about 100 characters) in a table made with the old width;
+-- nothing changes where it is wide enough already.
+ALTER TABLE USER_AGENT_INFO MODIFY PASSWORD VARCHAR(128) COLLATE utf8mb4_bin NOT NULL;
 
 -- System codes; the program reads the database type from it.
 CREATE TABLE IF NOT EXISTS CODE_INFO (

@@ -55,7 +55,8 @@ seed_desk() {
   cleanup_rows
   sql "insert into USER_AGENT_INFO (USER_ID, AGENT_NM, PASSWORD) values ('$USER_ID', '$AGENT', '$PASSWORD');
        insert into TRANSFER_NUM_INFO (SVC_ID, TEL_NUM, USER_ID) values ($SVC, '$TEL', '$USER_ID')"
-  mkdir -p "$RUN_DIR/Env" && cp "$CNF" "$RUN_DIR/Env/rdbclient.cnf"
+  mkdir -p "$RUN_DIR/Env" && chmod 700 "$RUN_DIR/Env" && cp "$CNF" "$RUN_DIR/Env/rdbclient.cnf" &&
+    chmod 600 "$RUN_DIR/Env/rdbclient.cnf"
   printf '[GENERAL]\r\nZEL_CTI_SERVER_IP_ADDR=localhost\r\nLAST_USER_ID=%s\r\nLAST_SVC_ID=%s\r\nLAST_AGENT_NM=%s\r\nLAST_EXTENSION=%s\r\n' \
     "$USER_ID" "$SVC" "$AGENT" "$TEL" | iconv -f UTF-8 -t CP949 >"$RUN_DIR/Env/ZELAgent.INI"
 }

@@ -86,7 +86,8 @@ hangup() { "$CALLCENTER" --cnf "$CNF" hangup --svc $SVC --tel $TEL >/dev/null; }
 # The folder the program runs in: credentials and the remembered sign-in (the server's
 # account file exists from its first start on).
 write_env() {
-  mkdir -p "$RUN_DIR/Env" && cp "$CNF" "$RUN_DIR/Env/rdbclient.cnf"
+  mkdir -p "$RUN_DIR/Env" && chmod 700 "$RUN_DIR/Env" && cp "$CNF" "$RUN_DIR/Env/rdbclient.cnf" &&
+    chmod 600 "$RUN_DIR/Env/rdbclient.cnf"
   printf '[GENERAL]\r\nZEL_CTI_SERVER_IP_ADDR=localhost\r\nLAST_USER_ID=%s\r\nLAST_SVC_ID=%s\r\nLAST_AGENT_NM=%s\r\nLAST_EXTENSION=%s\r\n' \
     "$USER_ID" "$SVC" "$AGENT" "$TEL" | iconv -f UTF-8 -t CP949 >"$RUN_DIR/Env/ZELAgent.INI"
 }
