@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <iterator>
 #include <mutex>
 #include <string>
 #include <strings.h>
@@ -84,9 +85,9 @@ std::string ForbiddenLine(const std::string& content, bool& verifiesServer) {
         std::replace(key.begin(), key.end(), '_', '-');
         if (key.rfind("loose-", 0) == 0)
             key.erase(0, 6);
-        for (const char* name : forbidden)
-            if (key == name)
-                return key;
+        if (std::any_of(std::begin(forbidden), std::end(forbidden),
+                        [&key](const char* name) { return key == name; }))
+            return key;
         if (key == "ssl-verify-server-cert") {
             const auto eq = line.find('=');
             std::string value = eq == std::string::npos ? "1" : Lowered(line.substr(eq + 1));

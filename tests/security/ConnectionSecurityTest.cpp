@@ -146,14 +146,6 @@ class FakeServer {
     std::thread thread_;
 };
 
-// A working folder whose credentials file holds the given lines.
-struct CredentialsFolder {
-    explicit CredentialsFolder(const std::string& cnf) {
-        EXPECT_TRUE(zel::test::WriteEnvFile(work.Env() / "rdbclient.cnf", cnf));
-    }
-    zel::test::TempWorkDir work{false};
-};
-
 TEST(FakeServerTest, NoServerLearnsThePasswordAndTheRefusalSaysWhy) {
     const std::string plain = std::string("[zelagent]\nuser=agent\npassword=") + kPassword + "\n";
     const std::string verified = plain + "ssl-ca=/nonexistent/ca.pem\nssl-verify-server-cert\n";
@@ -180,7 +172,8 @@ TEST(FakeServerTest, NoServerLearnsThePasswordAndTheRefusalSaysWhy) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        CredentialsFolder folder(c.cnf);
+        const zel::test::TempWorkDir work(false);
+        ASSERT_TRUE(zel::test::WriteEnvFile(work.Env() / "rdbclient.cnf", c.cnf));
         FakeServer server(c.method, c.offersTls, c.switchTo);
         EXPECT_EQ(RDBServerOpen("127.0.0.1", server.Port().c_str()), 0);
         const std::string received = server.Received();
