@@ -67,9 +67,19 @@ CREATE TABLE IF NOT EXISTS USER_AGENT_INFO (
     PASSWORD VARCHAR(128) COLLATE utf8mb4_bin NOT NULL,
     PRIMARY KEY (USER_ID, AGENT_NM)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_ci;
--- Room for a one-way hash (about 100 characters) in a table made with the old width;
--- nothing changes where it is wide enough already.
-ALTER TABLE USER_AGENT_INFO MODIFY PASSWORD VARCHAR(128) COLLATE utf8mb4_bin NOT NULL;
+-- Room for a one-way hash (about 100 characters) in a table made with the old width.
+-- Nothing changes where the column is wide enough, nor where USER_AGENT_INFO is a view
+-- (the database of views keeps the table elsewhere).
+SET @zel_widen = (SELECT IF(COUNT(*) = 0, 'DO 0',
+    'ALTER TABLE USER_AGENT_INFO MODIFY PASSWORD VARCHAR(128) COLLATE utf8mb4_bin NOT NULL')
+  FROM information_schema.COLUMNS c JOIN information_schema.TABLES t
+    ON t.TABLE_SCHEMA = c.TABLE_SCHEMA AND t.TABLE_NAME = c.TABLE_NAME
+  WHERE c.TABLE_SCHEMA = DATABASE() AND c.TABLE_NAME = 'USER_AGENT_INFO'
+    AND c.COLUMN_NAME = 'PASSWORD' AND c.CHARACTER_MAXIMUM_LENGTH < 128
+    AND t.TABLE_TYPE = 'BASE TABLE');
+PREPARE zel_widen FROM @zel_widen;
+EXECUTE zel_widen;
+DEALLOCATE PREPARE zel_widen;
 
 -- System codes; the program reads the database type from it.
 CREATE TABLE IF NOT EXISTS CODE_INFO (
