@@ -205,14 +205,15 @@ FileJournalStore::~FileJournalStore() {
 }
 
 bool FileJournalStore::Open() {
+    // Never through a link left in the journal's place (nor its temporary file's).
     if (m_fd < 0)
-        m_fd = ::open(m_path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+        m_fd = ::open(m_path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
     return m_fd >= 0;
 }
 
 std::string FileJournalStore::ReadAll() {
     std::string content;
-    const int fd = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(m_path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
         return content;
     char buffer[8192];
@@ -237,7 +238,8 @@ bool FileJournalStore::Append(const std::string& line, bool sync) {
 
 bool FileJournalStore::Replace(const std::string& content) {
     const std::string temp = m_path + ".new";
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    const int fd =
+        ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0)
         return false;
     bool ok = ::write(fd, content.data(), content.size()) == static_cast<ssize_t>(content.size());
