@@ -92,7 +92,15 @@ CREATE TABLE IF NOT EXISTS CODE_INFO (
 -- Indexes added after the tables first shipped, so that a database made by an older
 -- script gets them too. The sign-in compares the user ID as binary, which no index on
 -- USER_ID can serve: without this one every sign-in reads the whole account table.
-CREATE INDEX IF NOT EXISTS IX_USER_AGENT_INFO_NAME ON USER_AGENT_INFO (AGENT_NM);
+-- Only where USER_AGENT_INFO is a table: a database of views keeps it elsewhere.
+SET @zel_index = (SELECT IF(COUNT(*) = 0, 'DO 0',
+    'CREATE INDEX IF NOT EXISTS IX_USER_AGENT_INFO_NAME ON USER_AGENT_INFO (AGENT_NM)')
+  FROM information_schema.TABLES
+  WHERE TABLE_SCHEMA = DATABASE() AND TABLE_NAME = 'USER_AGENT_INFO'
+    AND TABLE_TYPE = 'BASE TABLE');
+PREPARE zel_index FROM @zel_index;
+EXECUTE zel_index;
+DEALLOCATE PREPARE zel_index;
 
 INSERT IGNORE INTO CODE_INFO (CD_GRP, CD_ID, CD_NM) VALUES ('SYSTEM_VALUE', 'DB_TYPE', 'MYSQL');
 
