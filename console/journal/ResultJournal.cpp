@@ -86,7 +86,10 @@ ResultJournal::ResultJournal(std::unique_ptr<IJournalStore> store) : m_store(std
 }
 
 void ResultJournal::Load() {
-    std::istringstream lines(m_store->ReadAll());
+    const std::string content = m_store->ReadAll();
+    // A line torn by a power loss: the next record starts on a line of its own.
+    m_tornEnd = !content.empty() && content.back() != '\n';
+    std::istringstream lines(content);
     std::string line;
     while (std::getline(lines, line)) {
         ++m_lines;
@@ -122,7 +125,9 @@ void ResultJournal::Load() {
 }
 
 void ResultJournal::Append(const std::string& body, bool sync) {
-    if (!m_store->Append(journal::Seal(body), sync))
+    const std::string line = (m_tornEnd ? "\n" : "") + journal::Seal(body);
+    m_tornEnd = false;
+    if (!m_store->Append(line, sync))
         DebugTrace("ResultJournal could not write: %s", body.c_str());
     ++m_lines;
 }
@@ -179,6 +184,7 @@ void ResultJournal::CompactIfLong() {
     }
     m_records = std::move(keep);
     m_lines = m_records.size();
+    m_tornEnd = false;
 }
 
 std::string ResultJournal::PathFor(const std::string& userId) {

@@ -70,6 +70,7 @@ class ResultJournal {
     std::uint64_t m_nextSeq = 1;
     std::size_t m_lines = 0;
     int m_skipped = 0;
+    bool m_tornEnd = false;
 };
 
 // The journal's lines in a file, created readable by the user alone.

@@ -170,7 +170,7 @@ int MaskBit(int buttonId) {
 void AgentConsole::ChangeState(int buttonId, int statementMode, std::function<void()> onDone,
                                const char* failText, bool freshConnection,
                                std::function<void(bool)> after) {
-    if (m_changeOut || m_taking || m_ended)
+    if (m_changeOut || m_taking || m_ending || m_ended)
         return;
     // Until the outcome no state button can be pressed again.
     const int maskBefore = ButtonMaskOf(m_nAgentMode);
@@ -192,6 +192,7 @@ void AgentConsole::ChangeState(int buttonId, int statementMode, std::function<vo
                 onDone();
                 if (after)
                     after(true);
+                CloseIfAsked();
                 return;
             }
             // Login enabled as ever and the pressed button left off, unless the mode
@@ -202,9 +203,10 @@ void AgentConsole::ChangeState(int buttonId, int statementMode, std::function<vo
                 SetButtonMask(ButtonMaskOf(m_nAgentMode));
             std::vector<platform::MessageBoxRequest> boxes = outcome.boxes;
             boxes.push_back({m_view->BoxOwner(), failText, "알림", platform::MB_ICONINFORMATION});
-            ShowBoxes(std::move(boxes), [after] {
+            ShowBoxes(std::move(boxes), [this, after] {
                 if (after)
                     after(false);
+                CloseIfAsked();
             });
         });
 }

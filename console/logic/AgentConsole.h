@@ -191,6 +191,7 @@ class AgentConsole {
     void CloseSignedIn();
     void FinishClose();
     void MaybeEnd();
+    void CloseIfAsked();
     std::string DeskStateText() const;
 
     std::string CallTimeText() const;
@@ -240,8 +241,10 @@ class AgentConsole {
     bool m_afterCallReadyOut = false;
 
     // The close path.
-    bool m_closing = false; // the close question or its sign-out is under way
-    bool m_ending = false;  // the window closes once the writes are done
+    bool m_closing = false;          // the close question or its sign-out is under way
+    CallResult m_closeSaved;         // the call's result as the close wrote it
+    bool m_closeWhenSettled = false; // a close asked for while the desk's state was out
+    bool m_ending = false;           // the window closes once the writes are done
     bool m_shuttingDown = false;
     bool m_ended = false;
 };

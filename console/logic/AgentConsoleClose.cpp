@@ -27,6 +27,12 @@ void AgentConsole::OnClose() {
         m_view->CloseConsole();
     if (m_closing || m_ending || m_ended)
         return;
+    // While a state change or a pick-up is out the desk's state is not known yet: the
+    // close goes on when it is.
+    if (m_changeOut || m_taking) {
+        m_closeWhenSettled = true;
+        return;
+    }
     if (m_nAgentMode == AGENT_MODE_LOGOUT) {
         FinishClose();
         return;
@@ -72,16 +78,27 @@ void AgentConsole::CloseSignedIn() {
                     const std::string text =
                         "데이터베이스에 연결할 수 없어 로그아웃하지 못했습니다.\r\n" +
                         DeskStateText() + "\r\n그래도 종료 하시겠습니까?";
+                    const unsigned asked = m_modeChanges;
                     Ask({m_view->BoxOwner(), text, "에러",
                          platform::MB_YESNO | platform::MB_ICONSTOP | platform::MB_DEFBUTTON2},
-                        [this](int endAnyway) {
-                            if (endAnyway == platform::IDYES)
+                        [this, asked](int endAnyway) {
+                            // As with the first question: a desk that changed behind it
+                            // is asked about again.
+                            if (endAnyway == platform::IDYES && m_modeChanges == asked &&
+                                !m_taking && !m_changeOut)
                                 FinishClose();
                             else
                                 m_closing = false;
                         });
                 });
         });
+}
+
+void AgentConsole::CloseIfAsked() {
+    if (m_closeWhenSettled && !m_changeOut && !m_taking) {
+        m_closeWhenSettled = false;
+        OnClose();
+    }
 }
 
 std::string AgentConsole::DeskStateText() const {
@@ -99,8 +116,10 @@ void AgentConsole::FinishClose() {
     m_closing = false;
     m_ending = true;
     m_bPolling = false;
+    SetButtonMask(0); // the desk is left as it is now
     // What the agent entered goes to its call, as when the next call comes.
     SavePendingResult("");
+    m_closeSaved = {m_strXanId, m_nConsultResult, m_strMemo};
     MaybeEnd();
 }
 
@@ -108,6 +127,17 @@ void AgentConsole::MaybeEnd() {
     if (!m_ending || m_ended || m_shuttingDown || m_writesOut > 0 || m_retryOut ||
         m_registrationOut)
         return;
+    // The window stayed open while the saves were out: what was typed meanwhile goes
+    // to the call as well.
+    if (!m_strXanId.empty()) {
+        UpdateData(true);
+        const CallResult now{m_strXanId, m_nConsultResult, m_strMemo};
+        if (now != m_closeSaved) {
+            m_closeSaved = now;
+            WriteQuietly(now, Journal(now), true);
+            return;
+        }
+    }
     m_ended = true;
     m_view->CloseConsole();
 }
@@ -121,7 +151,9 @@ bool AgentConsole::SignOutForShutdown(int limitMs, bool readFields) {
         static NoView none;
         m_view = &none;
     }
-    const bool signedIn = (m_nAgentMode != AGENT_MODE_LOGOUT || m_bPolling) && !m_ended;
+    // A sign-in still out counts: it lands before the sign-out, which follows it.
+    const bool signedIn =
+        (m_nAgentMode != AGENT_MODE_LOGOUT || m_bPolling || m_changeOut) && !m_ended;
     m_bPolling = false;
     // The desk first: a caller must not reach an empty desk. Up to three tries, a
     // fresh connection for the later ones, no new try once the time is nearly gone.

@@ -56,6 +56,7 @@ void AgentConsole::TakeCall(const TransferInfo& call, bool nextCall) {
                OnChangedEvent(EVENT_MODE_CHANGED, AGENT_MODE_INCALL, "통화중");
                m_view->StartCallInfoTimer();
                m_view->RequestAttention();
+               CloseIfAsked();
            });
     // With after-call work the desk leaves the distribution for the call, so that no
     // call can reach it between the hang-up and the end of the work. If that fails the

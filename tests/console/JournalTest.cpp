@@ -46,7 +46,7 @@ class SharedStore : public IJournalStore {
 };
 
 TEST(ResultJournal, GivesBackTheNewestUnwrittenRecordOfEachCallWhateverHappened) {
-    for (unsigned seed = 1; seed <= 200; ++seed) {
+    for (unsigned seed = 1; seed <= 100; ++seed) {
         std::mt19937 random(seed);
         MemoryStore store;
         auto journal = std::make_unique<ResultJournal>(std::make_unique<SharedStore>(store));
