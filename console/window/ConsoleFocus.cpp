@@ -60,7 +60,10 @@ int PreferredFocusId(int agentMode, bool resultPending, int enabledButtons) {
                                        [enabledButtons](const StateButton& button) {
                                            return (enabledButtons & button.mask) != 0;
                                        });
-    return enabled == std::end(kFallback) ? IDC_EDIT_MEMO : enabled->id;
+    // No state button enabled outside a call: a state change is out and its outcome
+    // enables the buttons of the new mode. The focus waits for them instead of going to
+    // the memo, where the agent's next Space would be typed.
+    return enabled == std::end(kFallback) ? 0 : enabled->id;
 }
 
 void ConsoleFocus::Attach(wxDialog& console, ModeFn mode, PendingFn pending) {
@@ -83,6 +86,8 @@ bool ConsoleFocus::Restore() {
         return false;
     const int id = PreferredFocusId(m_mode ? m_mode() : AGENT_MODE_LOGOUT, m_pending && m_pending(),
                                     EnabledButtons(*m_console));
+    if (id == 0)
+        return false;
     wxWindow* target = platform::GetDlgItem(m_console, id);
     if (!target || !target->IsEnabled() || !target->IsShown())
         return false;

@@ -12,7 +12,8 @@ class wxIdleEvent;
 // The control for the keyboard in agentMode: the memo while a call's result waits to
 // be registered (and during a call), else the state button the agent presses next
 // (break when ready, ready on break or just signed in, login when signed out), else
-// any enabled state button. enabledButtons is a ButtonMask of the enabled buttons.
+// any enabled state button; 0 (leave the focus) when none is enabled, while a state
+// change is out. enabledButtons is a ButtonMask of the enabled buttons.
 int PreferredFocusId(int agentMode, bool resultPending, int enabledButtons);
 
 class ConsoleFocus {

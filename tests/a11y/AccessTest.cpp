@@ -99,7 +99,8 @@ TEST(PreferredFocus, TheMemoWhileAResultWaitsElseTheNextStateButtonNeverSignOutF
         // A failed break leaves Login and Logout: Login, which retries.
         {AGENT_MODE_READY, false, BUTTON_LOGIN | BUTTON_LOGOUT, IDC_BTN_LOGIN},
         {AGENT_MODE_BREAK, false, BUTTON_LOGOUT, IDC_BTN_LOGOUT},
-        {AGENT_MODE_READY, false, 0, IDC_EDIT_MEMO},
+        // A state change is out: the focus waits for the buttons of its outcome.
+        {AGENT_MODE_READY, false, 0, 0},
         {5, false, all, IDC_BTN_READY}, // a mode with no preference of its own
     };
     for (const Case& c : cases)
