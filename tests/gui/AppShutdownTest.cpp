@@ -12,6 +12,7 @@
 #include <thread>
 
 #include <sys/socket.h>
+#include <unistd.h>
 #include <wx/timer.h>
 #include <wx/toplevel.h>
 
@@ -37,14 +38,14 @@ namespace {
             where = std::this_thread::get_id();
         },
         {});
-    std::raise(first);
+    kill(getpid(), first);
     if (seen != 0)
         std::_Exit(10); // ran inside the signal handler
     if (!guitest::PumpUntil([&] { return seen != 0; }))
         std::_Exit(11);
     if (seen != first || where != std::this_thread::get_id())
         std::_Exit(12);
-    std::raise(SIGTERM);
+    kill(getpid(), SIGTERM);
     std::_Exit(13); // the further signal did not end the process
 }
 
@@ -83,7 +84,7 @@ TEST(ShutdownWatchDeathTest, ALostDisplayReachesItsHandlerAndEndsWithOne) {
         for (wxWindow* window : wxTopLevelWindows)
             if (!raised && dynamic_cast<CLoginDlg*>(window) && window->IsShown()) {
                 raised = true;
-                std::raise(signo);
+                kill(getpid(), signo);
             }
     });
     watch.Start(50);
