@@ -11,6 +11,7 @@
 
 #include "db/AgentEnv.h"
 #include "db/SqlText.h"
+#include "dialogs/SignIn.h"
 #include "platform/MessageBox.h"
 #include "tests/support/DbTestSupport.h"
 #include "tests/support/RecordedOutput.h"
@@ -158,8 +159,8 @@ TEST_F(AgentEnvDbTest, CheckDBTypeSetsTheTypeOnlyForMysqlInCapitalsAndNoRowGives
 }
 
 // The agent's statements in both dialects, byte for byte as the server receives them. The
-// SQL Server forms use its time functions, which this server refuses: they fail with the
-// error box and change nothing.
+// SQL Server forms use its time functions and collation, which this server refuses: they
+// fail with the error box and change nothing.
 TEST_F(AgentEnvDbTest, EveryStatementReachesTheServerByteForByteAndChangesItsRowsOnly) {
     AddCall("300002");
     AddCall("300003");
@@ -174,6 +175,13 @@ TEST_F(AgentEnvDbTest, EveryStatementReachesTheServerByteForByteAndChangesItsRow
     const std::string sqlServerNow =
         ", STATUS_START_TIME = dbo.F_MY_DATE(getdate()) + dbo.F_MY_TIME(getdate())";
     const std::string zeros = ", STATUS_START_TIME = '00000000000000'";
+    // 1 when the server ran the query, with or without a record.
+    const auto signIn = [this](const std::string& sql) {
+        return [this, sql] {
+            std::string value;
+            return env_->GetFirstRecord(value, sql, false) >= 0 ? 1 : 0;
+        };
+    };
     const auto ready = [this](int dbType, int mode) {
         return [this, dbType, mode] {
             env_->dbType = dbType;
@@ -200,6 +208,20 @@ TEST_F(AgentEnvDbTest, EveryStatementReachesTheServerByteForByteAndChangesItsRow
          nullptr},
         {[&] { return env_->UpdateHistAgentName("300002"); },
          "update TRANSFER_HIST set AGENT_NM = '김상담' where XAN_ID = 300002 ", nullptr},
+        // The sign-in's, in the form of the database type; quotes and backslashes stay
+        // inside their text (on this server a final backslash would otherwise end it).
+        {signIn(PasswordStatement("a' or '1'='1", "x\\'", DB_TYPE_MYSQL)),
+         "select PASSWORD from USER_AGENT_INFO where binary USER_ID = 'a'' or ''1''=''1' and "
+         "AGENT_NM = 'x\\\\''' ",
+         nullptr},
+        {signIn(PasswordStatement("x\\", "or 1#", 0)),
+         "select PASSWORD from USER_AGENT_INFO where USER_ID = 'x\\\\' and AGENT_NM = 'or 1#' "
+         "collate Korean_Wansung_BIN ",
+         nullptr},
+        {signIn(PhoneStatement("a\\", "7", "4'2")),
+         "select TEL_NUM from TRANSFER_NUM_INFO where USER_ID = 'a\\\\' and SVC_ID = 7 and "
+         "TEL_NUM = '4''2' ",
+         nullptr},
     };
     const auto serverTime = [this] {
         return Admin().Scalar("select concat(F_MY_DATE(now()), F_MY_TIME(now()))").value_or("");
@@ -209,7 +231,8 @@ TEST_F(AgentEnvDbTest, EveryStatementReachesTheServerByteForByteAndChangesItsRow
         Admin().Execute("update TRANSFER_NUM_INFO set IS_READY = 7" + kDeskWhere);
         const std::string before = serverTime();
         zel::test::GeneralLogReader log;
-        const bool runs = c.sql.find("dbo.") == std::string::npos;
+        const bool runs =
+            c.sql.find("dbo.") == std::string::npos && c.sql.find("collate ") == std::string::npos;
         EXPECT_EQ(c.call(), runs ? 1 : 0);
         EXPECT_EQ(boxes_.size(), runs ? 0u : 1u);
         boxes_.clear();

@@ -117,24 +117,5 @@ TEST_F(SettingsSecurityTest, HostileFileContentsAreReadWithoutHarmAndKeptOnWrite
     EXPECT_EQ(Bytes(work_.Env() / "tnvx.INI"), expectedTnvx);
 }
 
-// An address that would add a line, or has no CP949 form, is never written and saving
-// says so; one that is written reads back as the program holds it.
-TEST_F(SettingsSecurityTest, ServerAddressIsStoredOrSavingFails) {
-    for (const std::string& text : HostileTexts()) {
-        SCOPED_TRACE(text);
-        WriteBytes(work_.Env() / "ZELAgent.INI",
-                   "[GENERAL]\r\nZEL_CTI_SERVER_IP_ADDR=10.0.0.9\r\n");
-        WriteBytes(work_.Env() / "tnvx.INI", "");
-        CTELVOAgentEnv env;
-        env.serverAddress = text;
-        const bool storable =
-            cp949::FromUtf8(text) && text.find_first_of("\r\n") == std::string::npos;
-        EXPECT_EQ(env.SaveServerAddress(), storable);
-        CTELVOAgentEnv reread;
-        reread.LoadServerAddress();
-        EXPECT_EQ(reread.serverAddress, storable ? env.serverAddress : "10.0.0.9");
-    }
-}
-
 } // namespace
 } // namespace sectest
