@@ -10,35 +10,10 @@
 #include <utility>
 #include <vector>
 
-#include "console/logic/AgentConsole.h"
-#include "tests/support/DbTestSupport.h"
+#include "tests/console/ConsoleTestSupport.h"
 
+namespace contest {
 namespace {
-
-// The window as the logic sees it: the title, and the memo the agent left in the field.
-class View : public IAgentConsoleView {
-  public:
-    void SetWindowTitle(const std::string& text) override { title = text; }
-    void EnableButton(int, bool) override {}
-    void SetFieldText(int, const std::string&) override {}
-    void ExchangeCallResult(bool save, std::string& memo, int& grade) override {
-        if (save)
-            memo = typed, grade = -1;
-        else
-            typed = memo;
-    }
-    void StartCallInfoTimer() override {}
-    void RequestAttention() override {}
-    wxWindow* BoxOwner() override { return nullptr; }
-    void ShowBox(const platform::MessageBoxRequest&, std::function<void(int)> answered) override {
-        ++boxes;
-        if (answered)
-            answered(platform::IDOK);
-    }
-
-    std::string title, typed;
-    int boxes = 0;
-};
 
 // The database as one desk: a poll reads desk; writes of results fail while writesFail.
 // Statements run in the order submitted, also those an outcome submits.
@@ -105,7 +80,8 @@ class ConsoleCaps : public ::testing::Test {
 
     zel::test::TempWorkDir work_{false};
     CTELVOAgentEnv env_;
-    View view_;
+    FakeView view_;
+    Boxes boxes_;
     Line line_;
     std::time_t now_ = 1700000000;
     AgentConsole console_{view_, env_, line_, [this] { return now_; }};
@@ -118,7 +94,7 @@ TEST_F(ConsoleCaps, AHundredFailedSavesAreKeptTheOldestLeavesFirst) {
     line_.writesFail = true;
     for (int i = 1; i <= 102; ++i) {
         Transfer(Call(i)); // writes the result of call i - 1 first
-        view_.typed = "메모 " + std::to_string(i);
+        view_.memoControl = "메모 " + std::to_string(i);
         HangUp();
         if (i == 101)
             EXPECT_EQ(console_.UnsavedResults().front().result.xanId, Call(1));
@@ -138,7 +114,7 @@ TEST_F(ConsoleCaps, AHundredFailedSavesAreKeptTheOldestLeavesFirst) {
     std::sort(written.begin(), written.end());
     EXPECT_EQ(written, expected); // call 1 only in the journal, which this console has not
     EXPECT_TRUE(console_.UnsavedResults().empty());
-    EXPECT_EQ(view_.boxes, 0);
+    EXPECT_EQ(boxes_.Count(), 0u);
 }
 
 // The setting is read at the sign-in; after-call work lasts what it says, at most an hour.
@@ -170,3 +146,4 @@ TEST_F(ConsoleCaps, AfterCallWorkLastsAtMostAnHour) {
 }
 
 } // namespace
+} // namespace contest
