@@ -2,17 +2,59 @@
 // boxes recorded, and the CODE_INFO database-type row put back after every test.
 #pragma once
 
+#include <csignal>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include <sys/types.h>
+
 #include "db/AgentEnv.h"
 #include "platform/MessageBox.h"
 #include "tests/support/DbTestSupport.h"
 
 namespace dlgtest {
+
+// Stops the private server (SIGSTOP) until Thaw or the object's end: it keeps its socket,
+// so a statement sent meanwhile waits for an answer as with a hung server. Only a server
+// of this network namespace is touched (another one may belong to another test run).
+class FrozenServer {
+  public:
+    ~FrozenServer() { Thaw(); }
+    // False when the server's process was not found here.
+    bool Freeze() {
+        const std::filesystem::path dir =
+            std::filesystem::path(zel::test::DbClientCnfPath()).parent_path();
+        std::ifstream file(dir / "mariadbd.pid");
+        pid_t pid = -1;
+        if (!(file >> pid) || pid <= 1)
+            return false;
+        const std::string proc = "/proc/" + std::to_string(pid);
+        std::error_code ec;
+        if (std::filesystem::read_symlink(proc + "/ns/net", ec) !=
+            std::filesystem::read_symlink("/proc/self/ns/net", ec))
+            return false;
+        std::string name;
+        std::ifstream(proc + "/comm") >> name;
+        if (name != "mariadbd" && name != "mysqld")
+            return false;
+        if (::kill(pid, SIGSTOP) != 0)
+            return false;
+        pid_ = pid;
+        return true;
+    }
+    void Thaw() {
+        if (pid_ > 0)
+            ::kill(pid_, SIGCONT);
+        pid_ = -1;
+    }
+
+  private:
+    pid_t pid_ = -1;
+};
 
 // Rows of these tests: SVC_ID 200-299, USER_ID 'dlg*test*', TEL_NUM '42xx'.
 inline constexpr const char* kUser = "dlgtest1";

@@ -12,6 +12,7 @@
 #include "platform/gui/DialogBuilder.h"
 #include "res/ResourceIds.h"
 #include "tests/dialogs/DialogTestSupport.h"
+#include "tests/gui/support/GuiTestSupport.h"
 #include "tests/security/SecurityDbFixture.h"
 #include "util/Cp949.h"
 
@@ -86,6 +87,9 @@ class SignInSecurityTest : public SecurityDbTest {
         for (const auto& [field, id] : kControls)
             ChangeValueUnchecked(*Edit(dialog, field), wxString::FromUTF8(Field(texts, field)));
         dialog.OnOK();
+        // The statements run on the dialog's worker; the outcome comes back as a UI call.
+        if (!guitest::PumpUntil([&dialog] { return !dialog.IsSigningIn(); }, 15000))
+            return false;
         return dialog.IsModal() && exits_.statuses.empty();
     }
 

@@ -1,0 +1,56 @@
+#include "dialogs/SignInWorker.h"
+
+#include <utility>
+
+namespace {
+
+// While it lives, the boxes of the calling thread are collected instead of shown.
+class CaughtBoxes {
+  public:
+    explicit CaughtBoxes(std::vector<platform::MessageBoxRequest>& into)
+        : m_previous(
+              platform::SetThreadMessageBoxHandler([&into](const platform::MessageBoxRequest& box) {
+                  into.push_back(box);
+                  return (box.style & 0xF) == platform::MB_YESNO ? platform::IDNO : platform::IDOK;
+              })) {}
+    ~CaughtBoxes() { platform::SetThreadMessageBoxHandler(std::move(m_previous)); }
+    CaughtBoxes(const CaughtBoxes&) = delete;
+    CaughtBoxes& operator=(const CaughtBoxes&) = delete;
+
+  private:
+    platform::MessageBoxHandler m_previous;
+};
+
+} // namespace
+
+SignInWorker::SignInWorker(Poster post) : m_post(std::move(post)) {}
+
+SignInWorker::~SignInWorker() {
+    m_alive.reset();
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+bool SignInWorker::Start(SignInFields fields, Done done) {
+    if (m_running)
+        return false;
+    if (m_thread.joinable())
+        m_thread.join(); // the last attempt's thread, finished: its result has come back
+    m_running = true;
+    m_thread = std::thread([this, fields = std::move(fields), done = std::move(done),
+                            alive = std::weak_ptr<int>(m_alive)]() mutable {
+        SignInResult result;
+        result.fields = std::move(fields);
+        {
+            const CaughtBoxes caught(result.boxes);
+            result.outcome = RunSignIn(result.fields);
+        }
+        m_post([this, alive, result = std::move(result), done = std::move(done)]() mutable {
+            if (!alive.lock())
+                return;
+            m_running = false;
+            done(std::move(result));
+        });
+    });
+    return true;
+}
