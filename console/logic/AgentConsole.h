@@ -181,6 +181,7 @@ class AgentConsole {
     void SavePendingResult(const std::string& nextXanId, bool readFields = true);
     void RetryUnsavedResults();
     bool WrittenSince(const std::string& xanId, std::uint64_t seq) const;
+    bool Superseded(const KeptResult& kept) const;
 
     // After-call work.
     void EnterAfterCallWork(int seconds);
@@ -225,13 +226,14 @@ class AgentConsole {
     // Results.
     std::deque<KeptResult> m_unsaved;
     bool m_retryOut = false;
-    int m_writesOut = 0;                                // automatic saves out
-    std::map<std::string, std::uint64_t> m_lastWritten; // XAN_ID -> newest journal seq written
-    std::uint64_t m_localSeq = 0;                       // orders results when there is no journal
+    int m_writesOut = 0;                                  // automatic saves out
+    std::map<std::string, std::uint64_t> m_lastWritten;   // XAN_ID -> newest journal seq written
+    std::map<std::string, std::uint64_t> m_lastSubmitted; // XAN_ID -> newest journal seq sent
+    std::uint64_t m_localSeq = 0;                         // orders results when there is no journal
     bool m_registrationOut = false;
     // The result captured by an open no-grade question (written at a shutdown).
     std::vector<CallResult> m_questionResults;
-    CallResult m_lastDraft;
+    CallResult m_lastDraft; // the journal's newest record of the call on screen (draft or result)
 
     // After-call work.
     int m_afterCallSetting = 0; // read at sign-in

@@ -128,11 +128,13 @@ void AgentConsole::MaybeEnd() {
         m_registrationOut)
         return;
     // The window stayed open while the saves were out: what was typed meanwhile goes
-    // to the call as well.
+    // to the call as well, and so does a result a draft taken meanwhile would otherwise
+    // replace at the next start.
     if (!m_strXanId.empty()) {
         UpdateData(true);
         const CallResult now{m_strXanId, m_nConsultResult, m_strMemo};
-        if (now != m_closeSaved) {
+        const bool draftNewer = m_lastDraft.xanId == now.xanId && m_lastDraft != now;
+        if (now != m_closeSaved || (draftNewer && now.Entered())) {
             m_closeSaved = now;
             WriteQuietly(now, Journal(now), true);
             return;
@@ -172,13 +174,16 @@ bool AgentConsole::SignOutForShutdown(int limitMs, bool readFields) {
     }
     // Then the results: the one entered on screen, those a no-grade question holds,
     // those kept. Journaled first, so that what does not make it is written next time.
+    // A question over empty fields holds nothing the agent entered: written, it would
+    // only clear what the call already has (a call shown again after a restart).
     if (!m_ended)
         SavePendingResult("", readFields);
     for (const CallResult& result : m_questionResults)
-        WriteQuietly(result, Journal(result), false);
+        if (result.Entered())
+            WriteQuietly(result, Journal(result), false);
     m_questionResults.clear();
     for (const KeptResult& kept : m_unsaved)
-        if (!m_retryOut || &kept != &m_unsaved.front())
+        if ((!m_retryOut || &kept != &m_unsaved.front()) && !Superseded(kept))
             WriteQuietly(kept.result, kept.seq, false);
     m_ended = true;
     m_line.Settle(limitMs);

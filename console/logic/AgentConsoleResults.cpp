@@ -10,12 +10,16 @@
 #include "util/Trace.h"
 
 std::uint64_t AgentConsole::Journal(const CallResult& result) {
-    if (m_journal)
-        if (const std::uint64_t seq = m_journal->AddResult(result); seq != 0) {
-            m_localSeq = std::max(m_localSeq, seq);
-            return seq;
-        }
-    return ++m_localSeq;
+    std::uint64_t seq = m_journal ? m_journal->AddResult(result) : 0;
+    seq = seq != 0 ? seq : m_localSeq + 1;
+    m_localSeq = std::max(m_localSeq, seq);
+    std::uint64_t& newest = m_lastSubmitted[result.xanId];
+    newest = std::max(newest, seq);
+    // The journal's newest record of the call on screen: the next draft that differs
+    // from it follows, so that a kill leaves what the fields held last.
+    if (result.xanId == m_lastDraft.xanId)
+        m_lastDraft = result;
+    return seq;
 }
 
 void AgentConsole::Written(const CallResult& result, std::uint64_t seq) {
@@ -30,9 +34,16 @@ bool AgentConsole::WrittenSince(const std::string& xanId, std::uint64_t seq) con
     return found != m_lastWritten.end() && found->second > seq;
 }
 
+bool AgentConsole::Superseded(const KeptResult& kept) const {
+    const auto found = m_lastSubmitted.find(kept.result.xanId);
+    return WrittenSince(kept.result.xanId, kept.seq) ||
+           (found != m_lastSubmitted.end() && found->second > kept.seq);
+}
+
 void AgentConsole::Keep(const CallResult& result, std::uint64_t seq) {
-    // A newer result of the same call was written meanwhile: this one is out of date.
-    if (WrittenSince(result.xanId, seq))
+    // A newer result of the same call was sent meanwhile (written, on the line, or left
+    // in the journal): this one is out of date, and a retry would go over the newer.
+    if (Superseded({result, seq}))
         return;
     if (m_unsaved.size() >= kMaxUnsavedResults) {
         DebugTrace("kept result of %s dropped from memory (the journal keeps it)",
@@ -101,6 +112,12 @@ void AgentConsole::SubmitRegistration(const CallResult& result) {
                 InfoBox("등록 되었습니다.");
                 return;
             }
+            // A draft taken while the statement was out is older than what the fields
+            // now confirm: an empty draft after it keeps the next start from writing it.
+            const auto newest = m_lastSubmitted.find(result.xanId);
+            if (m_journal && m_lastDraft.xanId == result.xanId && m_lastDraft != result &&
+                newest != m_lastSubmitted.end() && newest->second == seq)
+                m_journal->AddDraft({result.xanId, -1, {}});
             m_strXanId.clear();
             m_nConsultResult = -1;
             m_strMemo.clear();
@@ -154,7 +171,11 @@ void AgentConsole::SavePendingResult(const std::string& nextXanId, bool readFiel
 }
 
 void AgentConsole::RetryUnsavedResults() {
-    if (m_retryOut || m_unsaved.empty())
+    if (m_retryOut)
+        return;
+    // A result kept before a newer one of its call was sent is out of date.
+    std::erase_if(m_unsaved, [this](const KeptResult& kept) { return Superseded(kept); });
+    if (m_unsaved.empty())
         return;
     const KeptResult kept = m_unsaved.front();
     m_retryOut = true;

@@ -438,6 +438,7 @@ void World::Entered() {
 }
 
 void World::Do(const Event& event) {
+    Reap(); // a window that has closed takes no more answers or clicks
     Program* p = program.get();
     const bool canClick = p && p->view.modal.empty();
     switch (event.kind) {

@@ -1,6 +1,7 @@
 // zel-shift-sim: runs simulated shifts.
 //   zel-shift-sim --seeds N [--first S] [--events K]   N seeds from S (default 1)
 //   zel-shift-sim --seed S [--events K] [--replay LIST] one run with its trace
+// Runs of many seeds start with the event lists that once failed (kRegressions).
 // A failing seed is reported with a line that replays it and the shortest list of its
 // events that still fails, with that list's trace. The last line gives the pace:
 //   sim seeds=<n> steps_per_s=<n>
@@ -15,6 +16,28 @@
 namespace {
 
 constexpr int kDefaultEvents = 300;
+
+// Shortest failing lists of faults found and mended, run before any seed so that none
+// comes back unnoticed when the generator or the weights change.
+constexpr const char* kRegressions[] = {
+    // A restart shows the call of the first run again with empty fields; a signal during
+    // the no-grade question over them wrote nothing over the grade the first signal saved.
+    "w1271,g6,s1,b1,w1620,p4,s0",
+    // A close's save failed on a frozen server with a registration of the same call
+    // queued behind it; kept, it was retried after the registration and went over it.
+    "w1969,c3,a3,f10483,g0,w2571,w1470,w942,g1,p4,s2",
+    // A draft taken while the registration was out (the grade changed and back again):
+    // newer in the journal than the registered result, the next start wrote it.
+    "w2285,f12066,w1472,w2905,w1379,w1552,g3,p4,g5,w1293,w1076,w619,g3",
+    // The grade changed back to its last draft while a registration of another grade
+    // was out; the draft was not taken again, so a kill left the registration's grade.
+    "w587,w824,g1,w2399,f10070,g5,p4,w722,g1,w1708,k3",
+    // A draft taken while the close's save was out, the grade changed back to the saved
+    // one: the close ended on the save, and the next start wrote the draft over it.
+    "w189,w1029,f9356,w2707,c4,a5,g6,w645,w2869,f6423,w1900,w2269,g4,w527,g6",
+    // The simulated agent answered a box of a window that had already closed.
+    "w2494,t0,s5,b4,w978,c6,d0,a3,p4,w2679",
+};
 
 void PrintTrace(const std::vector<sim::Event>& events) {
     std::vector<std::string> trace;
@@ -53,6 +76,15 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: zel-shift-sim --seeds N [--first S] [--events K]\n"
                              "       zel-shift-sim --seed S [--events K] [--replay LIST]\n");
         return 2;
+    }
+    for (const char* list : kRegressions) {
+        const sim::Outcome outcome = sim::Run(sim::Decode(list));
+        if (outcome.ok)
+            continue;
+        std::printf("regression failed: %s\nreplay it: scripts/simulate --replay %s\n",
+                    outcome.failure.c_str(), list);
+        PrintTrace(sim::Decode(list));
+        return 1;
     }
     const auto start = std::chrono::steady_clock::now();
     long long steps = 0;
