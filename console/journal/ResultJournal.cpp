@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <map>
 #include <sstream>
 #include <utility>
@@ -59,6 +60,40 @@ std::string RecordBody(const ResultJournal::Record& record) {
            Hex(record.result.memo);
 }
 
+std::string HistoryBody(const ResultJournal::HistoryRecord& record) {
+    const agentsql::StateHistoryRow& row = record.row;
+    const SystemTime& t = row.start;
+    char stamp[48];
+    std::snprintf(stamp, sizeof stamp, "%04u%02u%02u%02u%02u%02u%03u", unsigned{t.year},
+                  unsigned{t.month}, unsigned{t.day}, unsigned{t.hour}, unsigned{t.minute},
+                  unsigned{t.second}, unsigned{t.milliseconds});
+    return "H " + std::to_string(record.seq) + " " + Hex(row.userId) + " " + Hex(row.agentName) +
+           " " + Hex(row.svcId) + " " + Hex(row.telNum) + " " + std::to_string(row.state) + " " +
+           Hex(row.reasonCode) + " " + stamp;
+}
+
+// The fields of an H line after its sequence number.
+bool ParseHistory(std::istringstream& fields, agentsql::StateHistoryRow& row) {
+    std::string user, agent, svc, tel, reason, stamp;
+    if (!(fields >> user >> agent >> svc >> tel >> row.state >> reason >> stamp) ||
+        !Unhex(user, row.userId) || !Unhex(agent, row.agentName) || !Unhex(svc, row.svcId) ||
+        !Unhex(tel, row.telNum) || !Unhex(reason, row.reasonCode) || stamp.size() != 17 ||
+        stamp.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    const auto number = [&stamp](std::size_t at, std::size_t digits) {
+        return static_cast<std::uint16_t>(std::stoi(stamp.substr(at, digits)));
+    };
+    SystemTime& t = row.start;
+    t.year = number(0, 4);
+    t.month = number(4, 2);
+    t.day = number(6, 2);
+    t.hour = number(8, 2);
+    t.minute = number(10, 2);
+    t.second = number(12, 2);
+    t.milliseconds = number(14, 3);
+    return true;
+}
+
 } // namespace
 
 namespace journal {
@@ -106,6 +141,17 @@ void ResultJournal::Load() {
             for (Record& record : m_records)
                 if (record.seq == seq)
                     record.done = true;
+            for (HistoryRecord& record : m_history)
+                if (record.seq == seq)
+                    record.done = true;
+            continue;
+        }
+        if (kind == "H") {
+            HistoryRecord record{seq, {}, false};
+            if (ParseHistory(fields, record.row))
+                m_history.push_back(std::move(record));
+            else
+                ++m_skipped;
             continue;
         }
         Record record{seq, kind == "D", {}, false};
@@ -119,6 +165,8 @@ void ResultJournal::Load() {
     }
     std::sort(m_records.begin(), m_records.end(),
               [](const Record& a, const Record& b) { return a.seq < b.seq; });
+    std::sort(m_history.begin(), m_history.end(),
+              [](const HistoryRecord& a, const HistoryRecord& b) { return a.seq < b.seq; });
     if (m_skipped > 0)
         DebugTrace("ResultJournal %d unreadable line(s) skipped", m_skipped);
     CompactIfLong();
@@ -147,12 +195,29 @@ void ResultJournal::AddDraft(const CallResult& draft) {
     CompactIfLong();
 }
 
+std::uint64_t ResultJournal::AddHistory(const agentsql::StateHistoryRow& row) {
+    HistoryRecord record{m_nextSeq++, row, false};
+    Append(HistoryBody(record), true);
+    m_history.push_back(record);
+    CompactIfLong();
+    return record.seq;
+}
+
 void ResultJournal::MarkDone(std::uint64_t seq) {
-    const auto found = std::find_if(m_records.begin(), m_records.end(),
-                                    [seq](const Record& r) { return r.seq == seq; });
-    if (seq == 0 || found == m_records.end() || found->done)
+    if (seq == 0)
         return;
-    found->done = true;
+    bool* done = nullptr;
+    if (const auto found = std::find_if(m_records.begin(), m_records.end(),
+                                        [seq](const Record& r) { return r.seq == seq; });
+        found != m_records.end())
+        done = &found->done;
+    else if (const auto row = std::find_if(m_history.begin(), m_history.end(),
+                                           [seq](const HistoryRecord& r) { return r.seq == seq; });
+             row != m_history.end())
+        done = &row->done;
+    if (!done || *done)
+        return;
+    *done = true;
     // Not synced: a mark lost with the power only writes the same result once more.
     Append("K " + std::to_string(seq), false);
     CompactIfLong();
@@ -171,19 +236,36 @@ std::vector<ResultJournal::Record> ResultJournal::Pending() const {
     return pending;
 }
 
+std::vector<ResultJournal::HistoryRecord> ResultJournal::PendingHistory() const {
+    std::vector<HistoryRecord> pending;
+    std::copy_if(m_history.begin(), m_history.end(), std::back_inserter(pending),
+                 [](const HistoryRecord& record) { return !record.done; });
+    return pending;
+}
+
 void ResultJournal::CompactIfLong() {
-    if (m_lines <= kCompactAfterLines)
+    // Past twice what the last compaction kept, too: a long outage's pending rows are
+    // not rewritten at every append.
+    if (m_lines <= std::max(kCompactAfterLines, 2 * m_linesKept))
         return;
     std::vector<Record> keep = Pending();
-    std::string content;
+    std::vector<HistoryRecord> keepHistory = PendingHistory();
+    // In sequence order, results and history rows interleaved as they came.
+    std::map<std::uint64_t, std::string> bodies;
     for (const Record& record : keep)
-        content += journal::Seal(RecordBody(record));
+        bodies[record.seq] = RecordBody(record);
+    for (const HistoryRecord& record : keepHistory)
+        bodies[record.seq] = HistoryBody(record);
+    std::string content;
+    for (const auto& [seq, body] : bodies)
+        content += journal::Seal(body);
     if (!m_store->Replace(content)) {
         DebugTrace("ResultJournal could not be compacted");
         return;
     }
     m_records = std::move(keep);
-    m_lines = m_records.size();
+    m_history = std::move(keepHistory);
+    m_lines = m_linesKept = bodies.size();
     m_tornEnd = false;
 }
 

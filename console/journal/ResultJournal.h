@@ -7,9 +7,13 @@
 // recognised and skipped:
 //   R <seq> <xanId hex> <grade> <memo hex>*<crc32>    a result to be written
 //   D <seq> <xanId hex> <grade> <memo hex>*<crc32>    a draft of the call on screen
+//   H <seq> <user> <agent> <svc> <tel> <state> <reason> <yyyymmddhhmmssmmm>*<crc32>
+//                                                      a state history row not yet written
 //   K <seq>*<crc32>                                    the record <seq> was written
 // Sequence numbers grow through the file; for each XAN_ID only its newest record
-// counts, so an older result never goes over a newer one.
+// counts, so an older result never goes over a newer one. Every history row counts, in
+// the order of its sequence. (A journal of a version without the history has no H lines;
+// such a version skips them as unreadable.)
 #pragma once
 
 #include <cstdint>
@@ -18,6 +22,7 @@
 #include <vector>
 
 #include "console/logic/ConsoleLine.h"
+#include "db/StateHistory.h"
 
 // Where the journal's lines are kept: a file in the program, memory in the simulation.
 class IJournalStore {
@@ -38,6 +43,11 @@ class ResultJournal {
         CallResult result;
         bool done = false;
     };
+    struct HistoryRecord {
+        std::uint64_t seq = 0;
+        agentsql::StateHistoryRow row;
+        bool done = false;
+    };
 
     explicit ResultJournal(std::unique_ptr<IJournalStore> store);
 
@@ -46,10 +56,16 @@ class ResultJournal {
     std::uint64_t AddResult(const CallResult& result);
     // The grade and memo entered so far for the call on screen.
     void AddDraft(const CallResult& draft);
+    // A history row that could not be written (yet); its sequence number, 0 when the disk
+    // refused it.
+    std::uint64_t AddHistory(const agentsql::StateHistoryRow& row);
+    // Marks a result, a draft or a history row as written.
     void MarkDone(std::uint64_t seq);
     // For each call the newest record, if it still has to be written (an empty draft
     // has nothing to write), oldest first.
     std::vector<Record> Pending() const;
+    // The history rows still to be written, in their order.
+    std::vector<HistoryRecord> PendingHistory() const;
     // Lines that failed their checksum when the journal was read.
     int SkippedLines() const { return m_skipped; }
 
@@ -66,9 +82,11 @@ class ResultJournal {
     void CompactIfLong();
 
     std::unique_ptr<IJournalStore> m_store;
-    std::vector<Record> m_records; // by sequence
+    std::vector<Record> m_records;        // by sequence
+    std::vector<HistoryRecord> m_history; // by sequence
     std::uint64_t m_nextSeq = 1;
     std::size_t m_lines = 0;
+    std::size_t m_linesKept = 0; // by the last compaction
     int m_skipped = 0;
     bool m_tornEnd = false;
 };

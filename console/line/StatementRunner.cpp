@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "db/AgentStatements.h"
+#include "db/FloorOptions.h"
 #include "db/SqlBuilder.h"
 #include "db/SqlText.h"
 #include "rdbclient/RDBClient.h"
@@ -101,6 +102,20 @@ bool RunOnce(CTELVOAgentEnv& env, const LineRequest& request, LineOutcome& outco
     case LineStatement::TodayStats:
         TodayStats(env, outcome);
         return outcome.ok;
+    case LineStatement::Options:
+        return agentsql::ReadFloorOptions(
+                   [&env](const std::string& sql, std::vector<std::string>& values) {
+                       return env.GetFirstRecord(values, sql, false);
+                   },
+                   outcome.options) == 1;
+    case LineStatement::History: {
+        // The logic sends only rows that make a statement.
+        const std::optional<std::string> sql = agentsql::StateHistoryInsertSql(request.history);
+        if (!sql)
+            return false;
+        DebugTrace("StateHistory(%s)", sql->c_str());
+        return env.ExecuteSQL(*sql) == 1;
+    }
     }
     return false;
 }

@@ -2,6 +2,7 @@
 // through the line.
 #include "console/logic/AgentConsole.h"
 
+#include <chrono>
 #include <utility>
 
 #include "console/journal/ResultJournal.h"
@@ -40,9 +41,16 @@ int ButtonMaskOf(int agentMode) {
 AgentConsole::AgentConsole(IAgentConsoleView& view, CTELVOAgentEnv& env, IConsoleLine& line,
                            Clock clock, ResultJournal* journal)
     : m_view(&view), m_env(env), m_line(line),
-      m_clock(clock ? std::move(clock) : Clock([] { return std::time(nullptr); })),
-      m_journal(journal) {
+      m_clock(clock ? clock : Clock([] { return std::time(nullptr); })), m_journal(journal) {
     m_tCallStart = m_clock();
+    if (clock)
+        m_milliClock = [seconds = m_clock] { return std::int64_t{seconds()} * 1000; };
+    else
+        m_milliClock = [] {
+            return std::chrono::duration_cast<std::chrono::milliseconds>(
+                       std::chrono::system_clock::now().time_since_epoch())
+                .count();
+        };
 }
 
 void AgentConsole::ShowInitialState() {
@@ -127,7 +135,8 @@ void AgentConsole::InfoBox(const char* text, std::function<void()> then) {
         });
 }
 
-void AgentConsole::OnChangedEvent(int eventType, int agentMode, const std::string& agentModeMsg) {
+void AgentConsole::OnChangedEvent(int eventType, int agentMode, const std::string& agentModeMsg,
+                                  const std::string& reasonCode) {
     DebugTrace("OnChangedEvent eventType(%d), agentMode(%d), agentModeMsg(%s)", eventType,
                agentMode, agentModeMsg.c_str());
     if (eventType == EVENT_MODE_CHANGED) {
@@ -137,6 +146,7 @@ void AgentConsole::OnChangedEvent(int eventType, int agentMode, const std::strin
         if (agentMode == AGENT_MODE_INCALL)
             m_tCallStart = m_clock();
         SetButtonMask(ButtonMaskOf(agentMode));
+        RecordState(agentMode, reasonCode);
     } else if (eventType == EVENT_CALL_INFO) {
         ClearCallInfo();
         ShowCallInfo();
@@ -220,6 +230,11 @@ void AgentConsole::OnSignedIn() {
     // The after-call setting holds for this sign-in; a change of the file takes effect
     // at the next one.
     m_afterCallSetting = AfterCallWorkSeconds();
+    // So do the floor's options; until they are read, this sign-in's history rows wait,
+    // behind an earlier run's.
+    LoadJournalHistory();
+    m_historyOn = -1;
+    ReadOptions();
     OnChangedEvent(EVENT_MODE_CHANGED, AGENT_MODE_LOGIN, "로그인");
     m_bPolling = true;
     OnChangedEvent(EVENT_MODE_CHANGED, AGENT_MODE_READY, "대기중");
@@ -236,9 +251,40 @@ void AgentConsole::OnReady() {
 }
 
 void AgentConsole::OnBreak() {
+    if (m_options.breakReasons.empty()) {
+        ChangeToBreak(nullptr);
+        return;
+    }
+    if (m_choosingBreak || m_changeOut || m_taking || m_ending || m_ended || m_shuttingDown)
+        return;
+    m_choosingBreak = true;
+    const unsigned modeChanges = m_modeChanges;
+    const std::vector<BreakReason> reasons = m_options.breakReasons;
+    m_view->ChooseBreakReason(
+        reasons, [this, reasons, modeChanges](std::optional<std::size_t> chosen) {
+            m_choosingBreak = false;
+            if (!chosen || *chosen >= reasons.size() || m_ended || m_shuttingDown)
+                return;
+            // The break was chosen for the desk as it was when the list opened: a call
+            // taken or a state changed meanwhile is not put on break behind the agent.
+            if (m_modeChanges != modeChanges || (ButtonMaskOf(m_nAgentMode) & BUTTON_BREAK) == 0) {
+                DebugTrace("break reason chosen after the desk changed: nothing sent");
+                return;
+            }
+            ChangeToBreak(&reasons[*chosen]);
+        });
+}
+
+void AgentConsole::ChangeToBreak(const BreakReason* reason) {
+    const std::optional<BreakReason> chosen =
+        reason ? std::optional<BreakReason>(*reason) : std::nullopt;
     ChangeState(
         IDC_BTN_BREAK, AGENT_MODE_BREAK,
-        [this] { OnChangedEvent(EVENT_MODE_CHANGED, AGENT_MODE_BREAK, "휴식중"); },
+        [this, chosen] {
+            OnChangedEvent(EVENT_MODE_CHANGED, AGENT_MODE_BREAK,
+                           agentsql::BreakModeText(chosen ? &*chosen : nullptr),
+                           chosen ? chosen->code : std::string());
+        },
         "상태변경 실패");
 }
 

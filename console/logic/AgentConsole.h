@@ -23,6 +23,8 @@
 #include "console/logic/ConsoleView.h"
 #include "db/AgentEnv.h"
 #include "db/AgentRecords.h"
+#include "db/FloorOptions.h"
+#include "db/StateHistory.h"
 
 class ResultJournal;
 
@@ -55,6 +57,8 @@ std::string MemoForField(const std::string& stored);
 class AgentConsole {
   public:
     using Clock = std::function<std::time_t()>;
+    // Milliseconds since 1970, for the times of the state history.
+    using MilliClock = std::function<std::int64_t()>;
 
     // clock gives whole seconds since 1970 (the system clock unless a test sets
     // another); journal (may be null) keeps the results across a crash.
@@ -65,15 +69,22 @@ class AgentConsole {
 
     // The journal of the agent signed in (known once the sign-in dialog has ended).
     void SetJournal(ResultJournal* journal) { m_journal = journal; }
+    // The state history's clock: by default the system's, or the seconds of the clock
+    // given to the constructor.
+    void SetMilliClock(MilliClock clock) { m_milliClock = std::move(clock); }
 
     // The signed-out state of a new window: only Login enabled, title "ZELAgent-로그아웃".
     void ShowInitialState();
 
-    // State machine.
-    void OnChangedEvent(int eventType, int agentMode, const std::string& agentModeMsg);
+    // State machine. A change of mode is also a row of the state history (with the
+    // break's reason code), where the floor keeps one.
+    void OnChangedEvent(int eventType, int agentMode, const std::string& agentModeMsg,
+                        const std::string& reasonCode = {});
     void SetButtonMask(int mask);
     void OnLogin();
     void OnReady();
+    // With break reasons configured, the list is asked of the view first: nothing is
+    // sent without a choice.
     void OnBreak();
     void OnLogout();
     void ClearCallInfo();
@@ -123,6 +134,10 @@ class AgentConsole {
     int StatementsOut() const { return m_out; }
     // The after-call work of this sign-in (read at the sign-in).
     int AfterCallWorkSetting() const { return m_afterCallSetting; }
+    // The floor's options as last read (at each sign-in).
+    const FloorOptions& Options() const { return m_options; }
+    // State history rows not yet written (some of them perhaps in the journal).
+    std::size_t HistoryWaiting() const { return m_historyRows.size(); }
 
     // Seconds of after-call work from the settings file (key AFTER_CALL_WORK_SEC of
     // [GENERAL]); 0, the default, turns it off. Read once at each sign-in.
@@ -183,6 +198,17 @@ class AgentConsole {
     bool WrittenSince(const std::string& xanId, std::uint64_t seq) const;
     bool Superseded(const KeptResult& kept) const;
 
+    // The floor's options and the state history.
+    void ReadOptions();
+    void OnOptions(const LineOutcome& outcome);
+    void ChangeToBreak(const BreakReason* reason);
+    void RecordState(int mode, const std::string& reasonCode);
+    void WriteHistory();
+    void JournalHistory();
+    void RetryHistory();
+    void LoadJournalHistory();
+    SystemTime HistoryTime();
+
     // After-call work.
     void EnterAfterCallWork(int seconds);
     void EndAfterCallWork();
@@ -241,6 +267,25 @@ class AgentConsole {
     std::time_t m_tAfterCallEnd = 0;
     std::time_t m_tAfterCallRetry = 0;
     bool m_afterCallReadyOut = false;
+
+    // The floor's options and the state history.
+    struct HistoryEntry {
+        std::uint64_t id = 0; // in this run
+        agentsql::StateHistoryRow row;
+        std::uint64_t seq = 0; // in the journal, once there
+        bool journaled = false;
+    };
+    FloorOptions m_options;
+    bool m_optionsOut = false;
+    int m_historyOn = -1; // 1 on, 0 off, -1 not known (not read yet, or the read failed)
+    std::deque<HistoryEntry> m_historyRows; // in order; the first is written first
+    std::uint64_t m_historyIds = 0;
+    bool m_historyOut = false;
+    bool m_historyStalled = false; // a write failed: the rest waits for a sign of the server
+    bool m_historyLoaded = false;  // the journal's rows are in m_historyRows
+    std::int64_t m_lastHistoryMs = 0;
+    MilliClock m_milliClock;
+    bool m_choosingBreak = false;
 
     // The close path.
     bool m_closing = false;          // the close question or its sign-out is under way

@@ -120,12 +120,17 @@ void AgentConsole::FinishClose() {
     // What the agent entered goes to its call, as when the next call comes.
     SavePendingResult("");
     m_closeSaved = {m_strXanId, m_nConsultResult, m_strMemo};
+    // History rows that cannot go before the window does wait on disk.
+    if (m_historyOn < 0)
+        JournalHistory();
+    else if (m_historyStalled)
+        RetryHistory();
     MaybeEnd();
 }
 
 void AgentConsole::MaybeEnd() {
     if (!m_ending || m_ended || m_shuttingDown || m_writesOut > 0 || m_retryOut ||
-        m_registrationOut)
+        m_registrationOut || m_historyOut)
         return;
     // The window stayed open while the saves were out: what was typed meanwhile goes
     // to the call as well, and so does a result a draft taken meanwhile would otherwise
@@ -169,9 +174,16 @@ bool AgentConsole::SignOutForShutdown(int limitMs, bool readFields) {
             if (outcome.ok) {
                 m_nAgentMode = AGENT_MODE_LOGOUT;
                 m_deskMode = AGENT_MODE_LOGOUT;
+                ++m_modeChanges;
+                RecordState(AGENT_MODE_LOGOUT, {});
             }
         });
     }
+    // The history rows that waited get one more try, behind the desk; whatever the end
+    // leaves unwritten is on disk first.
+    JournalHistory();
+    if (m_historyStalled && m_historyOn == 1)
+        RetryHistory();
     // Then the results: the one entered on screen, those a no-grade question holds,
     // those kept. Journaled first, so that what does not make it is written next time.
     // A question over empty fields holds nothing the agent entered: written, it would

@@ -21,6 +21,9 @@ int AgentConsole::PollTransfer() {
 
 void AgentConsole::OnPolled(const LineOutcome& outcome) {
     m_transferInfo = outcome.transfer;
+    // The server answers again: history rows that waited for it are written now.
+    if (outcome.ok && (m_historyStalled || (m_historyOn < 0 && !m_optionsOut)))
+        RetryHistory();
     // A sign-out that got in meanwhile wins; while a state change or a pick-up is out
     // the next poll decides, when the desk's state is known.
     if (!outcome.ok || !m_bPolling || m_changeOut || m_taking || m_ended)

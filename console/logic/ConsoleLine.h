@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "db/AgentRecords.h"
+#include "db/FloorOptions.h"
+#include "db/StateHistory.h"
 #include "platform/MessageBox.h"
 
 // What the agent entered for one call: its XAN_ID, the grade (0..6, -1 none), the memo.
@@ -29,13 +31,16 @@ enum class LineStatement {
     CustInfo,   // GetCustInfo(xanId)
     Result,     // the call result's update of TRANSFER_HIST
     TodayStats, // the day's count and call time
+    Options,    // the floor's break reasons and history switch (read at sign-in)
+    History,    // one row of the state history
 };
 
 struct LineRequest {
     LineStatement what = LineStatement::Poll;
-    int mode = 0;      // Ready
-    std::string xanId; // Stamp, CustInfo
-    CallResult result; // Result
+    int mode = 0;                      // Ready
+    std::string xanId;                 // Stamp, CustInfo
+    CallResult result;                 // Result
+    agentsql::StateHistoryRow history; // History
     // Tries before the statement counts as failed; with freshConnection the later tries
     // run on a newly opened connection, and none starts once deadlineMs have gone.
     int tries = 1;
@@ -62,6 +67,7 @@ struct LineOutcome {
     TransferInfo transfer;   // Poll
     CustInfo cust;           // CustInfo
     std::string count, time; // TodayStats: the texts of the two fields
+    FloorOptions options;    // Options
     // The boxes the statement would have shown where it ran (the database error box):
     // the logic shows them, or traces them for a quiet statement.
     std::vector<platform::MessageBoxRequest> boxes;

@@ -1,8 +1,13 @@
 // What the console's logic needs of its window. Every call is made on the UI thread.
 #pragma once
 
+#include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
+#include <vector>
+
+#include "db/BreakReasons.h"
 
 #include "platform/MessageBox.h"
 
@@ -37,6 +42,14 @@ class IAgentConsoleView {
         const int answer = platform::ShowMessageBox(box);
         if (answered)
             answered(answer);
+    }
+    // The list of the floor's break reasons; chosen (if any) gets the index of the reason
+    // picked, or nullopt for none (Escape), later or at once. Without a window: none.
+    virtual void ChooseBreakReason(const std::vector<BreakReason>& reasons,
+                                   std::function<void(std::optional<std::size_t>)> chosen) {
+        (void)reasons;
+        if (chosen)
+            chosen(std::nullopt);
     }
     // A short note the agent sees without a box, fading after a few seconds (for
     // example: the ended call's result was saved when the next call came).

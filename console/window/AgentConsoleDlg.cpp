@@ -17,6 +17,7 @@
 #include "controls/ColorLabel.h"
 #include "controls/HoverButton.h"
 #include "dialogs/AboutDlg.h"
+#include "dialogs/BreakReasonDlg.h"
 #include "dialogs/LoginDlg.h"
 #include "dialogs/ProcessExit.h"
 #include "platform/gui/Accessibility.h"
@@ -374,6 +375,18 @@ void CAgentConsoleDlg::ShowNote(const std::string& text) {
     m_note->Show();
     m_timerNote.StartOnce(kNoteMs);
     platform::Announce(m_note, text); // a screen reader says it too
+}
+
+void CAgentConsoleDlg::ChooseBreakReason(const std::vector<BreakReason>& reasons,
+                                         std::function<void(std::optional<std::size_t>)> chosen) {
+    std::optional<std::size_t> index;
+    {
+        CBreakReasonDlg list(this, reasons);
+        if (list.ShowModal() == wxID_OK)
+            index = list.Chosen();
+    }
+    if (chosen)
+        chosen(index);
 }
 
 void CAgentConsoleDlg::FinishTyping() {

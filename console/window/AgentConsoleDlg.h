@@ -71,6 +71,8 @@ class CAgentConsoleDlg : public wxDialog, public IAgentConsoleView {
     void RequestAttention() override;
     wxWindow* BoxOwner() override { return this; }
     void ShowNote(const std::string& text) override;
+    void ChooseBreakReason(const std::vector<BreakReason>& reasons,
+                           std::function<void(std::optional<std::size_t>)> chosen) override;
     void FinishTyping() override;
     void StartPollTimer(int ms) override;
     void CloseConsole() override;

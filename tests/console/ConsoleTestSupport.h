@@ -47,6 +47,15 @@ class FakeView : public IAgentConsoleView {
     void ShowNote(const std::string& text) override { notes.push_back(Check(text)); }
     void StartPollTimer(int ms) override { pollTimer = Check(ms); }
     void CloseConsole() override { closed += Check(1); }
+    // The list of break reasons: answered at once from reasonAnswers (else nothing chosen).
+    void ChooseBreakReason(const std::vector<BreakReason>& reasons,
+                           std::function<void(std::optional<std::size_t>)> chosen) override {
+        listed.push_back(Check(reasons));
+        std::optional<std::size_t> answer;
+        if (!reasonAnswers.empty())
+            answer = reasonAnswers.front(), reasonAnswers.pop_front();
+        chosen(answer);
+    }
     static wxWindow* Owner() { return reinterpret_cast<wxWindow*>(0x5501); } // only compared
 
     std::string Text(int id) { return m_texts[id]; }
@@ -61,6 +70,8 @@ class FakeView : public IAgentConsoleView {
     int resultControl = -1;
     int timerStarts = 0, attention = 0, pollTimer = -1, closed = 0;
     std::vector<std::string> notes;
+    std::deque<std::optional<std::size_t>> reasonAnswers;
+    std::vector<std::vector<BreakReason>> listed; // each list shown
     std::atomic<int> wrongThread{0};
 
   private:

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <map>
 #include <random>
+#include <set>
 
 #include "console/journal/ResultJournal.h"
 
@@ -45,6 +46,13 @@ class SharedStore : public IJournalStore {
     MemoryStore& m_store;
 };
 
+std::string RowText(const agentsql::StateHistoryRow& row) {
+    return row.userId + "|" + row.agentName + "|" + row.svcId + "|" + row.telNum + "|" +
+           std::to_string(row.state) + "|" + row.reasonCode + "|" +
+           agentsql::HistoryTimeText(row.start);
+}
+
+// Results, drafts and (since the state history) history rows, in one journal.
 TEST(ResultJournal, GivesBackTheNewestUnwrittenRecordOfEachCallWhateverHappened) {
     for (unsigned seed = 1; seed <= 100; ++seed) {
         std::mt19937 random(seed);
@@ -59,12 +67,15 @@ TEST(ResultJournal, GivesBackTheNewestUnwrittenRecordOfEachCallWhateverHappened)
         };
         std::map<std::string, Newest> model;
         std::vector<std::uint64_t> results; // results not yet marked
+        // History rows: every one counts, in its order, until marked.
+        std::map<std::uint64_t, std::string> history; // seq -> the row as text
+        std::set<std::uint64_t> historyDone;
         for (int step = 0; step < 400; ++step) {
             const std::string xanId = std::to_string(500000 + random() % 6);
             const CallResult entered{xanId, int(random() % 8) - 1,
                                      random() % 3 ? "메모 '" + std::to_string(step) + "'\r\n끝"
                                                   : ""};
-            switch (random() % 6) {
+            switch (random() % 7) {
             case 0:
             case 1: {
                 const std::uint64_t seq = journal->AddResult(entered);
@@ -76,8 +87,33 @@ TEST(ResultJournal, GivesBackTheNewestUnwrittenRecordOfEachCallWhateverHappened)
                 journal->AddDraft(entered);
                 model[xanId] = {0, entered, true, false};
                 break;
+            case 6: {
+                const int states[] = {1, 2, 3, 4, 5, 7};
+                agentsql::StateHistoryRow row{"user'" + std::to_string(step % 3),
+                                              "김상담",
+                                              "501",
+                                              "5501",
+                                              states[random() % 6],
+                                              random() % 2 ? "" : "0" + std::to_string(step % 9),
+                                              SystemTime{}};
+                row.start = {2026,
+                             12,
+                             0,
+                             9,
+                             std::uint16_t(step / 60),
+                             0,
+                             std::uint16_t(step % 60),
+                             std::uint16_t(random() % 1000)};
+                history[journal->AddHistory(row)] = RowText(row);
+                break;
+            }
             case 3:
-                if (!results.empty()) {
+                if (!history.empty() && random() % 2) {
+                    auto row = history.begin();
+                    std::advance(row, random() % history.size());
+                    journal->MarkDone(row->first);
+                    historyDone.insert(row->first);
+                } else if (!results.empty()) {
                     const std::uint64_t seq = results[random() % results.size()];
                     journal->MarkDone(seq);
                     for (auto& [id, newest] : model)
@@ -92,7 +128,13 @@ TEST(ResultJournal, GivesBackTheNewestUnwrittenRecordOfEachCallWhateverHappened)
                 const std::size_t unsynced = store.unsynced.size();
                 store.PowerLoss(random() % (unsynced + 1));
                 journal = std::make_unique<ResultJournal>(std::make_unique<SharedStore>(store));
-                // A lost mark leaves its result to be written again: never a newer one.
+                // A lost mark leaves its result or row to be written again: never a newer
+                // result.
+                const auto pendingRows = journal->PendingHistory();
+                std::erase_if(historyDone, [&](std::uint64_t seq) {
+                    return std::any_of(pendingRows.begin(), pendingRows.end(),
+                                       [&](const auto& r) { return r.seq == seq; });
+                });
                 for (auto& [id, newest] : model)
                     if (newest.done) {
                         const auto pending = journal->Pending();
@@ -110,6 +152,13 @@ TEST(ResultJournal, GivesBackTheNewestUnwrittenRecordOfEachCallWhateverHappened)
             for (const auto& record : journal->Pending())
                 actual[record.result.xanId] = record.result;
             ASSERT_EQ(actual, expected) << "seed " << seed << " step " << step;
+            std::vector<std::string> expectedRows, actualRows;
+            for (const auto& [seq, text] : history)
+                if (!historyDone.contains(seq))
+                    expectedRows.push_back(text);
+            for (const auto& record : journal->PendingHistory())
+                actualRows.push_back(RowText(record.row));
+            ASSERT_EQ(actualRows, expectedRows) << "seed " << seed << " step " << step;
         }
     }
 }

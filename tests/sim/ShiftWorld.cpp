@@ -26,6 +26,9 @@ constexpr int kRefusedMs = 2;        // refused at once: no server there
 constexpr int kReadTimeoutMs = 5000; // the client gives up on a server that does not answer
 constexpr int kNextCallMs = 500;     // the call centre's next call after a hang-up
 constexpr const char* kEndAnyway = "그래도 종료";
+constexpr const char* kTel = "5501";
+// The floor's break reasons; the state history is switched on.
+const std::vector<BreakReason> kReasons = {{"01", "식사"}, {"02", "교육"}, {"03", "팀장 면담"}};
 
 using State = std::pair<int, std::string>; // grade, memo as the database keeps it
 const State kNothing{-1, ""};
@@ -90,6 +93,16 @@ class View : public IAgentConsoleView {
         modal.push_back({box, std::move(answered)});
     }
     void ShowNote(const std::string&) override {}
+    void ChooseBreakReason(const std::vector<BreakReason>& reasons,
+                           std::function<void(std::optional<std::size_t>)> chosen) override {
+        // On top of the window like a box; answered with the index, or -1 for Escape.
+        modal.push_back({{nullptr, "", "휴식 사유", 0},
+                         [chosen = std::move(chosen)](int index) {
+                             chosen(index < 0 ? std::nullopt
+                                              : std::optional<std::size_t>(std::size_t(index)));
+                         },
+                         reasons.size()});
+    }
     void CloseConsole() override { closed = true; }
 
     bool Enabled(int id) const {
@@ -100,6 +113,7 @@ class View : public IAgentConsoleView {
     struct Box {
         platform::MessageBoxRequest request;
         std::function<void(int)> answered;
+        std::size_t choices = 0; // the list of break reasons: how many
     };
     std::map<int, bool> enabled;
     std::string title, memo;
@@ -172,6 +186,9 @@ class World {
     void Entered();
     void Finish();
     void CheckResults();
+    void Retire(bool killed);
+    void CheckBreakTitle();
+    void CheckHistory();
 
     // The database.
     struct Hist {
@@ -187,6 +204,20 @@ class World {
     std::map<std::string, Hist> m_hist;
     bool m_down = false;
     long long m_frozenUntil = 0;
+    // The state history as stored (insert ignore on desk, time and state), in the order
+    // written; and each program's mode changes, which it must hold once the server is back.
+    struct HistRow {
+        std::string run, time, reason;
+        int state = 0;
+    };
+    std::vector<HistRow> m_stateHist;
+    std::set<std::string> m_stateHistKeys;
+    struct ProgramRun {
+        unsigned changes = 0;
+        bool killed = false;
+        std::size_t unsaved = 0; // rows neither written nor on disk when it was killed
+    };
+    std::vector<ProgramRun> m_runs; // by program, "run<index>"
 
     Disk m_disk;
     bool m_endAnyway = false;
@@ -305,6 +336,23 @@ LineOutcome World::Execute(const LineRequest& request, bool ok) {
         outcome.count = "0";
         outcome.time = "00:00:00";
         break;
+    case LineStatement::Options:
+        outcome.options = {kReasons, true};
+        break;
+    case LineStatement::History: {
+        const agentsql::StateHistoryRow& row = request.history;
+        const std::string time = agentsql::HistoryTimeText(row.start);
+        // A break taken before the reasons were read has none.
+        if (!row.reasonCode.empty() &&
+            (row.state != AGENT_MODE_BREAK ||
+             std::none_of(kReasons.begin(), kReasons.end(),
+                          [&](const BreakReason& r) { return r.code == row.reasonCode; })))
+            Fail("a history row of state " + std::to_string(row.state) + " with reason '" +
+                 row.reasonCode + "'");
+        if (m_stateHistKeys.insert(time + "/" + std::to_string(row.state)).second)
+            m_stateHist.push_back({row.agentName, time, row.reasonCode, row.state});
+        break;
+    }
     }
     return outcome;
 }
@@ -365,12 +413,68 @@ void World::Advance(long long ms) {
     now = target;
 }
 
+void World::Retire(bool killed) {
+    ProgramRun& run = m_runs.back();
+    run.changes = program->console->ModeChanges();
+    run.killed = killed;
+    program.reset();
+    if (killed) {
+        // What a kill loses: the rows neither written nor on disk.
+        const std::string name = "run" + std::to_string(m_runs.size() - 1);
+        std::size_t kept = 0;
+        for (const HistRow& row : m_stateHist)
+            kept += row.run == name;
+        for (const auto& record :
+             ResultJournal(std::make_unique<DiskHandle>(m_disk)).PendingHistory())
+            kept += record.row.agentName == name;
+        run.unsaved = run.changes > kept ? run.changes - kept : 0;
+    }
+}
+
+void World::CheckBreakTitle() {
+    // A break chosen with a reason reads it in the title (one taken before the reasons
+    // were read has none).
+    if (!program || program->console->AgentMode() != AGENT_MODE_BREAK)
+        return;
+    const std::string& title = program->view.title;
+    const std::string plain = std::string("ZELAgent-") + kTel + "-휴식중";
+    if (title != plain && std::none_of(kReasons.begin(), kReasons.end(), [&](const BreakReason& r) {
+            return title == plain + "(" + r.name + ")";
+        }))
+        Fail("on break with the title '" + title + "'");
+}
+
+void World::CheckHistory() {
+    // In the order of their times, one row per mode change of every program (less what a
+    // kill lost before the rows were written or on disk), each row once.
+    for (std::size_t i = 1; i < m_stateHist.size(); ++i)
+        if (!(m_stateHist[i - 1].time < m_stateHist[i].time))
+            Fail("history row " + std::to_string(i) + " at " + m_stateHist[i].time +
+                 " written after one at " + m_stateHist[i - 1].time);
+    std::map<std::string, unsigned> rows;
+    for (const HistRow& row : m_stateHist)
+        ++rows[row.run];
+    for (std::size_t k = 0; k < m_runs.size(); ++k) {
+        const ProgramRun& run = m_runs[k];
+        const unsigned held = rows["run" + std::to_string(k)];
+        if (held + run.unsaved != run.changes) {
+            std::string rowsText;
+            for (const HistRow& row : m_stateHist)
+                rowsText += " " + row.run + ":" + std::to_string(row.state) + "@" + row.time;
+            Fail("program " + std::to_string(k) + " made " + std::to_string(run.changes) +
+                 " mode changes, the history holds " + std::to_string(held) +
+                 (run.killed ? " (killed, " + std::to_string(run.unsaved) + " unsaved)" : "") +
+                 "; rows:" + rowsText);
+        }
+    }
+}
+
 void World::Reap() {
     if (program && program->view.closed) {
         // The close path has ended the window: the program ends.
         if (!m_endAnyway && !m_signedOut && m_wasSignedIn)
             Fail("the window closed with the desk still signed in");
-        program.reset();
+        Retire(false);
     }
     if (program && program->console->AgentMode() != AGENT_MODE_LOGOUT)
         m_wasSignedIn = true;
@@ -379,9 +483,15 @@ void World::Reap() {
 void World::Start() {
     program = std::make_unique<Program>(*this);
     Program& p = *program;
+    p.env.userId = "sim";
+    p.env.svcId = "501";
+    p.env.telNum = kTel;
+    p.env.agentName = "run" + std::to_string(m_runs.size()); // tells the programs' rows apart
+    m_runs.emplace_back();
     p.journal = std::make_unique<ResultJournal>(std::make_unique<DiskHandle>(m_disk));
     p.console = std::make_unique<AgentConsole>(
         p.view, p.env, p.line, [this] { return kEpoch + now / 1000; }, p.journal.get());
+    p.console->SetMilliClock([this] { return kEpoch * 1000 + now; });
     p.console->ShowInitialState();
     p.clockDue = now + 1000;
     p.draftDue = now + AgentConsole::kDraftIntervalMs;
@@ -401,7 +511,7 @@ void World::End(bool signal) {
         if (serverThere && !m_signedOut && m_wasSignedIn)
             Fail("a signal left the desk signed in with the server there");
     }
-    program.reset();
+    Retire(false);
 }
 
 void World::Kill() {
@@ -422,7 +532,7 @@ void World::Kill() {
         // Killed again with nothing typed since: what the first kill allowed still holds.
         m_afterKill[on].insert(possible.begin(), possible.end());
     }
-    program.reset();
+    Retire(true);
 }
 
 void World::Entered() {
@@ -494,6 +604,11 @@ void World::Do(const Event& event) {
             break;
         View::Box box = std::move(p->view.modal.back());
         p->view.modal.pop_back();
+        if (box.choices > 0) {
+            // Escape for 0, else a reason.
+            box.answered(event.arg == 0 ? -1 : (event.arg - 1) % static_cast<int>(box.choices));
+            break;
+        }
         const bool question = (box.request.style & 0xF) == platform::MB_YESNO;
         const int answer = !question   ? platform::IDOK
                            : event.arg ? platform::IDYES
@@ -596,6 +711,7 @@ Outcome World::Run(const std::vector<Event>& events, std::vector<std::string>* t
         Do(event);
         Reap();
         Advance(event.kind == Kind::Wait ? event.arg : 0);
+        CheckBreakTitle();
         if (trace) {
             std::ostringstream line;
             line << now << "ms " << Encode({event});
@@ -615,6 +731,8 @@ Outcome World::Run(const std::vector<Event>& events, std::vector<std::string>* t
         Finish();
         if (failure.empty())
             CheckResults();
+        if (failure.empty())
+            CheckHistory();
     }
     outcome.ok = failure.empty();
     outcome.failure = failure;
