@@ -304,7 +304,7 @@ TEST_F(ShiftFault, NoHandlerWaitsForAStatement) {
     console_->OnLogin();
     EXPECT_EQ(line_->Waiting(), 1u);
     line_->RunAll();
-    EXPECT_EQ(ran, 1);
+    EXPECT_EQ(ran, 2); // the sign-in once, then the read of the floor's options
     TransferCall(500751);
     console_->PollTransfer();
     console_->PollTransfer(); // one poll at a time
