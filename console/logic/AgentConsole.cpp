@@ -367,8 +367,9 @@ void AgentConsole::ShowCallInfo() {
     const TransferInfo call = m_callInfo;
     Submit(LineRequest::Of(LineStatement::CustInfo, 0, call.xanId), Boxes::Show,
            [this, call](const LineOutcome& outcome) {
-               // Only while the fields still show the call it was read for.
-               if (!outcome.ok || m_callInfo.xanId != call.xanId || m_strXanId != call.xanId)
+               // Only while the caller's fields still show the call it was read for (the
+               // result fields may hold an earlier call's again: ReturnToFields).
+               if (!outcome.ok || m_callInfo.xanId != call.xanId)
                    return;
                m_custInfo = outcome.cust;
                m_view->SetFieldText(IDC_EDIT_TELNUM, FormatPhoneNumber(call.recvPhone));

@@ -160,6 +160,9 @@ class AgentConsole {
     static constexpr const char* kSavedNote = "이전 통화의 결과를 저장했습니다.";
     static constexpr const char* kNotSavedNote =
         "이전 통화의 결과를 저장하지 못했습니다. 다시 시도합니다.";
+    // The ended call's result back on the fields after No to the no-grade question.
+    static constexpr const char* kReturnedNote =
+        "이전 통화의 결과입니다. 호응도를 선택하고 등록하십시오.";
 
   private:
     using Answered = std::function<void(int)>;
@@ -194,6 +197,7 @@ class AgentConsole {
     void Written(const CallResult& result, std::uint64_t seq);
     void Keep(const CallResult& result, std::uint64_t seq);
     void SavePendingResult(const std::string& nextXanId, bool readFields = true);
+    void ReturnToFields(const CallResult& result);
     void RetryUnsavedResults();
     bool WrittenSince(const std::string& xanId, std::uint64_t seq) const;
     bool Superseded(const KeptResult& kept) const;

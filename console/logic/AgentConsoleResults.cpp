@@ -77,9 +77,32 @@ void AgentConsole::RegistConfResult() {
                 std::find(m_questionResults.begin(), m_questionResults.end(), result);
             if (found != m_questionResults.end())
                 m_questionResults.erase(found);
-            if (answer == platform::IDYES && !m_ended)
+            if (m_ended)
+                return;
+            if (answer == platform::IDYES)
                 SubmitRegistration(result);
+            else if (result.xanId != m_strXanId)
+                ReturnToFields(result);
         });
+}
+
+void AgentConsole::ReturnToFields(const CallResult& result) {
+    // No to the question means a grade is to be chosen first, but the next call came
+    // while it was open and its save took the result off the fields (written without a
+    // grade). The fields show it again to be completed and registered; the call now in
+    // progress gets them once it is. Not over anything typed for that call, nor at the
+    // end; nothing entered is nothing to complete.
+    if (!result.Entered() || m_ending || m_strXanId.empty())
+        return;
+    UpdateData(true);
+    if (m_nConsultResult != -1 || !m_strMemo.empty())
+        return;
+    m_strXanId = result.xanId;
+    m_nConsultResult = result.grade;
+    m_strMemo = result.memo;
+    m_lastDraft = result; // as the save journaled it
+    UpdateData(false);
+    m_view->ShowNote(kReturnedNote);
 }
 
 void AgentConsole::SubmitRegistration(const CallResult& result) {
@@ -122,6 +145,12 @@ void AgentConsole::SubmitRegistration(const CallResult& result) {
             m_nConsultResult = -1;
             m_strMemo.clear();
             m_lastDraft = {};
+            // A result shown again over a later call (ReturnToFields): the fields are now
+            // that call's.
+            if (!m_callInfo.xanId.empty() && m_callInfo.xanId != result.xanId) {
+                m_strXanId = m_callInfo.xanId;
+                m_lastDraft = {m_strXanId, -1, {}};
+            }
             UpdateData(false);
         }
         RetryUnsavedResults();

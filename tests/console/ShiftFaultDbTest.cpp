@@ -83,6 +83,32 @@ TEST_F(ShiftFault, AResultConfirmedWhileTheNextCallArrivesGoesToTheCallItWasType
     EXPECT_EQ(Result(500502), "02/새 통화");
 }
 
+TEST_F(ShiftFault, NoToTheNoGradeQuestionAfterTheNextCallSavedTheResultLeavesTheGradeToSet) {
+    TakeCall(500505);
+    view_.memoControl = "등급은 아직";
+    // The next call comes while the question is open; the agent then answers No, to
+    // choose a grade first.
+    boxes_.answers = {platform::IDNO};
+    boxes_.whileShown = [this] { NextCall(500506); };
+    console_->RegistConfResult();
+    EXPECT_EQ(Result(500505), "00/등급은 아직"); // nothing typed was lost meanwhile
+    // The fields are the ended call's again, as the agent left them when asked.
+    EXPECT_EQ(console_->XanId(), "500505");
+    EXPECT_EQ(view_.memoControl, "등급은 아직");
+    EXPECT_EQ(view_.Text(IDC_EDIT_CUSTINFO1), "홍길동 고객님 500506");
+    view_.resultControl = 2;
+    console_->RegistConfResult();
+    EXPECT_EQ(Result(500505), "03/등급은 아직");
+    // Then the call in progress is the one the fields are for.
+    EXPECT_EQ(console_->XanId(), "500506");
+    EXPECT_EQ(view_.memoControl, "");
+    view_.resultControl = 0;
+    view_.memoControl = "다음 통화";
+    console_->RegistConfResult();
+    EXPECT_EQ(Result(500506), "01/다음 통화");
+    EXPECT_EQ(Result(500505), "03/등급은 아직");
+}
+
 TEST_F(ShiftFault, AFailedRegistrationSavedByTheNextCallBehindItsBoxIsNotReportedAsFailed) {
     TakeCall(500503);
     view_.resultControl = 4;
