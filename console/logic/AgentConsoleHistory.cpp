@@ -4,7 +4,9 @@
 // in their order. A row that cannot be written goes to the journal and waits for a sign
 // that the server is back (a poll that succeeds, the next sign-in, the close); it never
 // holds up the agent nor shows a box.
+#include <algorithm>
 #include <ctime>
+#include <iterator>
 
 #include "console/journal/ResultJournal.h"
 #include "console/logic/AgentConsole.h"
@@ -130,8 +132,9 @@ void AgentConsole::LoadJournalHistory() {
         return;
     m_historyLoaded = true;
     // Before anything of this run: they happened first.
-    std::deque<HistoryEntry> earlier;
-    for (const ResultJournal::HistoryRecord& record : m_journal->PendingHistory())
-        earlier.push_back({++m_historyIds, record.row, record.seq, true});
-    m_historyRows.insert(m_historyRows.begin(), earlier.begin(), earlier.end());
+    const std::vector<ResultJournal::HistoryRecord> earlier = m_journal->PendingHistory();
+    std::transform(earlier.rbegin(), earlier.rend(), std::front_inserter(m_historyRows),
+                   [this](const ResultJournal::HistoryRecord& record) {
+                       return HistoryEntry{++m_historyIds, record.row, record.seq, true};
+                   });
 }

@@ -71,7 +71,7 @@ class FloorOptionsTest : public ConsoleDbTest {
     // A shift: sign-in, a break (the list answered from answers), ready, a call with its
     // result, its end, sign-out. The statements of the console's connection, as the
     // server logged them.
-    std::vector<std::string> Shift(std::deque<std::optional<std::size_t>> answers) {
+    std::vector<std::string> Shift(const std::deque<std::optional<std::size_t>>& answers) {
         std::string id;
         EXPECT_EQ(env_->GetFirstRecord(id, "select connection_id()", false), 1);
         DeleteCall();

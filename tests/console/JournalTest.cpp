@@ -156,8 +156,9 @@ TEST(ResultJournal, GivesBackTheNewestUnwrittenRecordOfEachCallWhateverHappened)
             for (const auto& [seq, text] : history)
                 if (!historyDone.contains(seq))
                     expectedRows.push_back(text);
-            for (const auto& record : journal->PendingHistory())
-                actualRows.push_back(RowText(record.row));
+            const auto pendingRows = journal->PendingHistory();
+            std::transform(pendingRows.begin(), pendingRows.end(), std::back_inserter(actualRows),
+                           [](const auto& record) { return RowText(record.row); });
             ASSERT_EQ(actualRows, expectedRows) << "seed " << seed << " step " << step;
         }
     }

@@ -207,7 +207,7 @@ class World {
     // The state history as stored (insert ignore on desk, time and state), in the order
     // written; and each program's mode changes, which it must hold once the server is back.
     struct HistRow {
-        std::string run, time, reason;
+        std::string run, time;
         int state = 0;
     };
     std::vector<HistRow> m_stateHist;
@@ -350,7 +350,7 @@ LineOutcome World::Execute(const LineRequest& request, bool ok) {
             Fail("a history row of state " + std::to_string(row.state) + " with reason '" +
                  row.reasonCode + "'");
         if (m_stateHistKeys.insert(time + "/" + std::to_string(row.state)).second)
-            m_stateHist.push_back({row.agentName, time, row.reasonCode, row.state});
+            m_stateHist.push_back({row.agentName, time, row.state});
         break;
     }
     }
@@ -421,12 +421,12 @@ void World::Retire(bool killed) {
     if (killed) {
         // What a kill loses: the rows neither written nor on disk.
         const std::string name = "run" + std::to_string(m_runs.size() - 1);
-        std::size_t kept = 0;
-        for (const HistRow& row : m_stateHist)
-            kept += row.run == name;
-        for (const auto& record :
-             ResultJournal(std::make_unique<DiskHandle>(m_disk)).PendingHistory())
-            kept += record.row.agentName == name;
+        const auto pending = ResultJournal(std::make_unique<DiskHandle>(m_disk)).PendingHistory();
+        const auto kept = static_cast<std::size_t>(
+            std::count_if(m_stateHist.begin(), m_stateHist.end(),
+                          [&](const HistRow& row) { return row.run == name; }) +
+            std::count_if(pending.begin(), pending.end(),
+                          [&](const auto& record) { return record.row.agentName == name; }));
         run.unsaved = run.changes > kept ? run.changes - kept : 0;
     }
 }
