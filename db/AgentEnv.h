@@ -60,11 +60,9 @@ class CTELVOAgentEnv {
     int GetCustInfo(CustInfo& out, const std::string& xanId);
     int UpdateHistAgentName(const std::string& xanId);
 
-    // Message boxes (see util/MessageBoxes.h).
+    // The information box (see util/MessageBoxes.h).
     void InfoMessageBox(wxWindow* owner, const char* format, ...)
         __attribute__((format(printf, 3, 4)));
-    int FormatMessageBox(wxWindow* owner, const char* caption, unsigned style, const char* format,
-                         ...) __attribute__((format(printf, 5, 6)));
 
     // A text escaped for the connected server, to stand between single quotes.
     std::string SqlText(const std::string& text) const;

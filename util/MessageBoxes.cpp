@@ -12,28 +12,6 @@ void VInfoMessageBox(wxWindow* owner, const char* format, va_list args) {
         {owner, util::VFormatText(format, args), "알림", platform::MB_ICONINFORMATION});
 }
 
-void InfoMessageBox(wxWindow* owner, const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    VInfoMessageBox(owner, format, args);
-    va_end(args);
-}
-
-int VFormatMessageBox(wxWindow* owner, const char* caption, unsigned style, const char* format,
-                      va_list args) {
-    return platform::ShowMessageBox(
-        {owner, util::VFormatText(format, args), caption ? caption : "", style});
-}
-
-int FormatMessageBox(wxWindow* owner, const char* caption, unsigned style, const char* format,
-                     ...) {
-    va_list args;
-    va_start(args, format);
-    const int result = VFormatMessageBox(owner, caption, style, format, args);
-    va_end(args);
-    return result;
-}
-
 namespace {
 std::string DBErrorText(const char* format, ...) __attribute__((format(printf, 1, 2)));
 std::string DBErrorText(const char* format, ...) {

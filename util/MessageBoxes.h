@@ -7,17 +7,10 @@
 class wxWindow;
 struct RDBStatus;
 
-// Information box: caption "알림", information icon, OK. The V forms take the
-// arguments as a va_list, for callers that forward their own.
-void InfoMessageBox(wxWindow* owner, const char* format, ...) __attribute__((format(printf, 2, 3)));
+// Information box: caption "알림", information icon, OK; the arguments as a va_list, for
+// callers that forward their own.
 void VInfoMessageBox(wxWindow* owner, const char* format, va_list args)
     __attribute__((format(printf, 2, 0)));
-
-// Box with the caller's caption and style; returns the button pressed.
-int FormatMessageBox(wxWindow* owner, const char* caption, unsigned style, const char* format, ...)
-    __attribute__((format(printf, 4, 5)));
-int VFormatMessageBox(wxWindow* owner, const char* caption, unsigned style, const char* format,
-                      va_list args) __attribute__((format(printf, 4, 0)));
 
 // The database error box: caption "에러", error icon, no owner, the status's code and
 // message in the fixed text.

@@ -1,12 +1,10 @@
-// Trace lines and standard boxes as the trace channel and the box handler receive them.
+// Trace lines as the trace channel receives them.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "platform/MessageBox.h"
 #include "platform/TraceChannel.h"
-#include "util/MessageBoxes.h"
 #include "util/Trace.h"
 
 namespace {
@@ -28,30 +26,6 @@ TEST(Trace, LineIsPrefixAndFormattedTextCutToAWholeLineOf4095Bytes) {
     EXPECT_EQ(messages, (std::vector<std::string>{p + "GetFirstRecord(select 1)",
                                                   p + "poll 1000 ms\n", p + std::string(4085, 'b'),
                                                   p + korean.substr(0, 1361 * 3)}));
-}
-
-TEST(MessageBoxes, EachBoxHasItsTextCaptionStyleAndOwner) {
-    std::vector<platform::MessageBoxRequest> requests;
-    const auto previous =
-        platform::SetMessageBoxHandler([&](const platform::MessageBoxRequest& request) {
-            requests.push_back(request);
-            return requests.size() == 1 ? platform::IDOK : platform::IDNO;
-        });
-    int window = 0;
-    auto* owner = reinterpret_cast<wxWindow*>(&window);
-    InfoMessageBox(owner, "%d건이 100%% 등록되었습니다.", 3);
-    EXPECT_EQ(FormatMessageBox(nullptr, "확인", platform::MB_YESNO | platform::MB_ICONQUESTION,
-                               "%s 하시겠습니까?", "등록"),
-              platform::IDNO);
-    platform::SetMessageBoxHandler(previous);
-
-    ASSERT_EQ(requests.size(), 2u);
-    EXPECT_TRUE(requests[0].owner == owner && requests[0].caption == "알림" &&
-                requests[0].style == 0x40u); // MB_OK | MB_ICONINFORMATION
-    EXPECT_EQ(requests[0].text, "3건이 100% 등록되었습니다.");
-    EXPECT_TRUE(requests[1].owner == nullptr && requests[1].caption == "확인" &&
-                requests[1].style == 0x24u);
-    EXPECT_EQ(requests[1].text, "등록 하시겠습니까?");
 }
 
 } // namespace
