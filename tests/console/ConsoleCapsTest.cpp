@@ -96,8 +96,9 @@ TEST_F(ConsoleCaps, AHundredFailedSavesAreKeptTheOldestLeavesFirst) {
         Transfer(Call(i)); // writes the result of call i - 1 first
         view_.memoControl = "메모 " + std::to_string(i);
         HangUp();
-        if (i == 101)
+        if (i == 101) {
             EXPECT_EQ(console_.UnsavedResults().front().result.xanId, Call(1));
+        }
     }
     ASSERT_EQ(console_.UnsavedResults().size(), AgentConsole::kMaxUnsavedResults);
     EXPECT_EQ(console_.UnsavedResults().front().result.xanId, Call(2));
