@@ -127,9 +127,12 @@ void AgentConsole::SubmitRegistration(const CallResult& result) {
             return;
         }
         Written(result, seq);
-        // The fields are cleared only while they still show this call as registered:
-        // what the agent typed while the statement was out stays to be registered.
-        if (m_strXanId == result.xanId) {
+        // The fields are cleared only while they still show this call as registered and
+        // no later result of it is on the line (the close's save): what the agent typed
+        // while the statement was out stays to be registered.
+        const auto newest = m_lastSubmitted.find(result.xanId);
+        const bool laterSent = newest != m_lastSubmitted.end() && newest->second > seq;
+        if (m_strXanId == result.xanId && !laterSent) {
             UpdateData(true);
             if (m_nConsultResult != result.grade || m_strMemo != result.memo) {
                 InfoBox("등록 되었습니다.");
@@ -137,9 +140,7 @@ void AgentConsole::SubmitRegistration(const CallResult& result) {
             }
             // A draft taken while the statement was out is older than what the fields
             // now confirm: an empty draft after it keeps the next start from writing it.
-            const auto newest = m_lastSubmitted.find(result.xanId);
-            if (m_journal && m_lastDraft.xanId == result.xanId && m_lastDraft != result &&
-                newest != m_lastSubmitted.end() && newest->second == seq)
+            if (m_journal && m_lastDraft.xanId == result.xanId && m_lastDraft != result)
                 m_journal->AddDraft({result.xanId, -1, {}});
             m_strXanId.clear();
             m_nConsultResult = -1;

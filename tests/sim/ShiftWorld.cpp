@@ -141,6 +141,7 @@ class Line : public IConsoleLine {
     struct Item {
         LineRequest request;
         Done done;
+        long long enteredAt = -1; // a result's age when it was sent
     };
     World& m_world;
     std::deque<Item> m_waiting;
@@ -173,7 +174,9 @@ class World {
     }
     // The server's answer to a statement started now: its time, and whether it runs.
     std::pair<long long, bool> Timing(int tries) const;
-    LineOutcome Execute(const LineRequest& request, bool ok);
+    LineOutcome Execute(const LineRequest& request, bool ok, long long enteredAt);
+    // A result is as new as the agent's last entry of it (-1: never entered).
+    long long EnteredAt(const CallResult& result) const;
 
   private:
     void Do(const Event& event);
@@ -194,6 +197,7 @@ class World {
     struct Hist {
         bool stamped = false;
         State written = kNothing;
+        long long writtenEnteredAt = -1; // when the agent last entered what it holds
     };
     int m_isReady = 1;
     bool m_signedOut = true;
@@ -233,6 +237,7 @@ class World {
     std::map<std::string, long long> m_draftAt;         // last draft tick with the call on screen
     std::map<std::string, State> m_draftState;          // and what the fields held then
     std::map<std::string, std::vector<std::pair<long long, State>>> m_history;
+    std::map<std::string, std::map<State, long long>> m_lastEntry; // of each state
 
     friend class Line;
 };
@@ -246,7 +251,19 @@ void View::StartPollTimer(int ms) {
 }
 
 void Line::Submit(LineRequest request, Done done) {
-    m_waiting.push_back({std::move(request), std::move(done)});
+    // Only the sign-in's statements and the writes of results may leave a signed-out
+    // console (the close writes them after its sign-out).
+    const bool deskStatement =
+        request.what == LineStatement::Poll || request.what == LineStatement::Stamp ||
+        request.what == LineStatement::CustInfo ||
+        (request.what == LineStatement::Ready && request.mode != AGENT_MODE_READY &&
+         request.mode != AGENT_MODE_LOGOUT);
+    if (deskStatement && m_world.program &&
+        m_world.program->console->AgentMode() == AGENT_MODE_LOGOUT)
+        m_world.Fail("a statement of the desk sent while signed out");
+    const long long enteredAt =
+        request.what == LineStatement::Result ? m_world.EnteredAt(request.result) : -1;
+    m_waiting.push_back({std::move(request), std::move(done), enteredAt});
     if (!m_current)
         StartNext();
 }
@@ -264,7 +281,7 @@ void Line::StartNext() {
 void Line::Complete() {
     Item item = std::move(*m_current);
     m_current.reset();
-    const LineOutcome outcome = m_world.Execute(item.request, m_ok);
+    const LineOutcome outcome = m_world.Execute(item.request, m_ok, item.enteredAt);
     if (item.done)
         item.done(outcome);
     if (!m_current)
@@ -293,7 +310,15 @@ std::pair<long long, bool> World::Timing(int tries) const {
     return {kStatementMs, true};
 }
 
-LineOutcome World::Execute(const LineRequest& request, bool ok) {
+long long World::EnteredAt(const CallResult& result) const {
+    const auto call = m_lastEntry.find(result.xanId);
+    if (call == m_lastEntry.end())
+        return -1;
+    const auto state = call->second.find({result.grade, result.memo});
+    return state == call->second.end() ? -1 : state->second;
+}
+
+LineOutcome World::Execute(const LineRequest& request, bool ok, long long enteredAt) {
     LineOutcome outcome;
     outcome.ok = ok;
     if (!ok) {
@@ -329,7 +354,14 @@ LineOutcome World::Execute(const LineRequest& request, bool ok) {
         if (written != kNothing && !entries.contains(written))
             Fail("call " + request.result.xanId + " got a result never entered for it: " +
                  std::to_string(written.first) + "/" + written.second);
-        m_hist[request.result.xanId].written = written;
+        // A write must not be older than the one the call already holds.
+        Hist& hist = m_hist[request.result.xanId];
+        if (enteredAt < hist.writtenEnteredAt)
+            Fail("call " + request.result.xanId + " got " + std::to_string(written.first) + "/" +
+                 written.second + " over the newer " + std::to_string(hist.written.first) + "/" +
+                 hist.written.second);
+        hist.written = written;
+        hist.writtenEnteredAt = enteredAt;
         break;
     }
     case LineStatement::TodayStats:
@@ -544,6 +576,7 @@ void World::Entered() {
     m_entries[on].insert(state);
     m_latest[on] = state;
     m_history[on].push_back({++m_order, state});
+    m_lastEntry[on][state] = m_order;
     m_afterKill.erase(on);
 }
 
@@ -623,6 +656,7 @@ void World::Do(const Event& event) {
                 m_entries[xanId].insert(state);
                 m_latest[xanId] = state;
                 m_history[xanId].push_back({++m_order, state});
+                m_lastEntry[xanId][state] = m_order;
                 m_afterKill.erase(xanId);
             }
         }
