@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A whole shift with the keyboard alone (xdotool key, no pointer, no window focusing by
 # the test): the real zelagent under X with a window manager, against the private
-# database, the call transferred by zelagent-callcenter. Counts the key presses.
+# database, the call transferred by zelagent-callcenter; a second start with break reasons
+# configured: F3, a digit, Escape. Counts the key presses.
 #   keyboard_shift.sh <zelagent> <zelagent-callcenter> <client.cnf> [<fallback client.cnf>]
 # Keys: SVC_ID 561, TEL_NUM '5561', XAN_ID 561001, USER_ID 'kbd1'.
 # shellcheck disable=SC2317 # the functions run through check and wait_for
@@ -93,6 +94,42 @@ sleep 0.3
 key alt+F4
 check "closed without a question once signed out" wait_for 100 agent_gone
 if agent_gone; then wait "$AGENT_PID"; expect_eq "exit status" 0 "$?"; AGENT_PID=""; fi
+
+# Break reasons, read at the sign-in of the next start: F3 opens their list, a digit
+# chooses, Escape sends nothing. They go again whatever becomes of the run.
+no_reasons() { sql "delete from CODE_INFO where CD_GRP = 'BREAK_REASON'"; }
+trap 'no_reasons; finish' EXIT
+sql "insert into CODE_INFO (CD_GRP, CD_ID, CD_NM) values ('BREAK_REASON', '01', '식사'),
+     ('BREAK_REASON', '02', '교육')"
+(cd "$RUN_DIR" && exec "$ZELAGENT") >>"$RUN_DIR/agent.log" 2>&1 &
+AGENT_PID=$!
+check "started again: sign-in" wait_for 300 focused_is "로그인" || exit 1
+sleep 0.3
+# shellcheck disable=SC2046 # one key per word
+key $(keys_of "$PASSWORD") Return
+check "signed in again" wait_for 200 focused_is "ZELAgent-$TEL-대기중" || exit 1
+sleep 0.3
+key F3
+check "F3 with reasons: their list has the keyboard" wait_for 50 focused_is "휴식 사유"
+key 2
+check "2: on break for 교육" wait_for 50 title_is "ZELAgent-$TEL-휴식중(교육)"
+sleep 0.3
+key F2
+check "F2: ready" wait_for 50 title_is "ZELAgent-$TEL-대기중"
+sleep 0.3
+key F3
+check "F3 again: the list" wait_for 50 focused_is "휴식 사유"
+key Escape
+check "Escape: the list gone" wait_for 30 no_window "휴식 사유"
+sleep 0.3
+check "Escape: still ready" title_is "ZELAgent-$TEL-대기중"
+no_reasons
+key F4
+check "F4: signed out" wait_for 50 title_is "ZELAgent-$TEL-로그아웃"
+sleep 0.3
+key alt+F4
+check "closed" wait_for 100 agent_gone
+if agent_gone; then wait "$AGENT_PID"; AGENT_PID=""; fi
 
 note "key presses: sign-in $SIGN_IN_KEYS, state changes $STATE_KEYS, per call $CALL_KEYS plus $MEMO_KEYS for the memo's text, total $KEYS"
 [ "$FAILURES" -eq 0 ] || exit 1
