@@ -6,27 +6,6 @@
 source "$(dirname "$0")/lib.sh"
 db start && seed_agent && write_env || { fail "private server"; exit 1; }
 
-# Answers every question with Yes (Alt+Y), every other box with its button, until the
-# program has ended or the limit (seconds) has passed.
-answer_yes_until_gone() {
-  local limit=$(($(now_ms) + $1 * 1000)) w
-  while (($(now_ms) < limit)) && ! agent_gone; do
-    if w="$(window_named "$BOXES")"; then
-      if xprop -id "$w" WM_TRANSIENT_FOR 2>/dev/null | grep -q 'not found'; then
-        answer_window "$w" # the worker's outage box: a notice, no question
-        sleep 0.3
-        continue
-      fi
-      xdotool windowfocus --sync "$w" 2>/dev/null && xdotool key alt+y
-      sleep 0.5
-      xwininfo -id "$w" 2>/dev/null | grep -q IsViewable &&
-        xdotool windowfocus --sync "$w" 2>/dev/null && xdotool key Return
-    fi
-    sleep 0.3
-  done
-  ! agent_gone || return 0
-}
-
 start_and_sign_in || exit 1
 db stop || fail "server stop"
 close_console

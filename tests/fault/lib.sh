@@ -138,12 +138,24 @@ click_break() { click_du 56 8 25 25; }
 click_logout() { click_du 84 8 25 25; }
 # Answers the box with this title with its default button (Return), or with a key.
 answer_box() { wait_for 100 has_window "$1" && focus "$1" && xdotool key "${2:-Return}"; }
+# Whether the window is stacked above the console (without a window manager the
+# console comes back over a box with no owner when a modal box over it closes).
+above_console() {
+  local console order
+  console="$(printf '0x%x' "$(window_named 'ZELAgent-*')")" || return 1
+  order="$(xwininfo -root -children | awk '/^ +0x/ {print $1}')"
+  (($(grep -n -x -m 1 "$(printf '0x%x' "$1")" <<<"$order" | cut -d: -f1) <
+    $(grep -n -x -m 1 "$console" <<<"$order" | cut -d: -f1)))
+}
 # Answers a box with its default button: a modal box (it has an owner) with Return; the
-# box with no owner window (the worker's outage box) with the mouse on its only button,
-# bottom right, which also shows that the box takes clicks while the console is modal.
+# box with no owner window (the outage box) with the mouse on its only button, bottom
+# right, which also shows that the box takes clicks while the console is modal. That
+# box is raised first: a click meant for it must never reach the console under it.
 answer_window() {
   if xprop -id "$1" WM_TRANSIENT_FOR 2>/dev/null | grep -q 'not found'; then
     local X Y WIDTH HEIGHT
+    xdotool windowraise "$1" 2>/dev/null
+    wait_for 10 above_console "$1" || return 1
     read -r X Y WIDTH HEIGHT < <(xwininfo -id "$1" | awk '/Absolute upper-left X/ {x = $NF}
       /Absolute upper-left Y/ {y = $NF} /Width:/ {w = $NF} /Height:/ {h = $NF} END {print x, y, w, h}')
     xdotool mousemove 0 0
@@ -186,6 +198,28 @@ answer_boxes() {
     sleep 0.2
   done
 }
+# Answers every question with Yes (Alt+Y), every other box with its button, until the
+# program has ended or the limit (seconds) has passed: a close that ends anyway.
+window_closed() { ! xwininfo -id "$1" 2>/dev/null | grep -q IsViewable; }
+answer_yes_until_gone() {
+  local limit=$(($(now_ms) + $1 * 1000)) w
+  while (($(now_ms) < limit)) && ! agent_gone; do
+    if ! w="$(window_named "$BOXES")"; then
+      sleep 0.1 # the next box, or the end
+      continue
+    fi
+    if xprop -id "$w" WM_TRANSIENT_FOR 2>/dev/null | grep -q 'not found'; then
+      answer_window "$w" # the worker's outage box: a notice, no question
+    else
+      xdotool windowfocus --sync "$w" 2>/dev/null && xdotool key alt+y
+      # A notice has no Yes: it takes Return.
+      wait_for 20 window_closed "$w" ||
+        { xdotool windowfocus --sync "$w" 2>/dev/null && xdotool key Return; }
+    fi
+    wait_for 20 window_closed "$w"
+  done
+  agent_gone
+}
 # Closes the console with Alt+F4 (the close path of the title bar's button; without a
 # window manager nothing else sends the close request). A click on a blank part of the
 # console gives it the keyboard first.
@@ -209,11 +243,30 @@ ui_round_trip_ms() {
 }
 
 # ---- the program -------------------------------------------------------------------
+# The program's trace of this run (ZELAGENT_TRACE): what it wrote since the last start.
+AGENT_LOG="$RUN_DIR/agent.log" LOG_MARK=0
+traced() { tail -c +$((LOG_MARK + 1)) "$AGENT_LOG" 2>/dev/null | grep -q -F -- "$1"; }
+# The call's fields are the agent's to fill once the console has asked for the call's
+# customer information: the fields were cleared for the call just before.
+call_fields_ready() { traced "from REQ_XAN where XAN_ID = $1"; }
+# The journal of results of the account, kept beside the settings (a shell start).
+JOURNAL="$RUN_DIR/Env/ZELAgent-$USER_ID.journal"
+hex() { printf '%s' "$1" | od -An -tx1 -v | tr -d ' \n'; }
+# journal_seq <R|D> <XAN_ID> <memo>: the sequence number of the newest whole record of
+# that kind with a grade and that memo for the call, or nothing.
+journal_seq() {
+  grep -a -o -E "^$1 [0-9]+ x$(hex "$2") [0-9]+ x$(hex "$3")\*[0-9a-f]{8}$" "$JOURNAL" 2>/dev/null |
+    tail -n 1 | cut -d' ' -f2
+}
+has_journal_record() { [ -n "$(journal_seq "$@")" ]; }
+# Whether the journal marks record <seq> as written.
+journal_done() { grep -a -q -E "^K $1\*[0-9a-f]{8}$" "$JOURNAL" 2>/dev/null; }
 agent_gone() { ! kill -0 "$AGENT_PID" 2>/dev/null; }
 # Waits for the program to end (tenths of a second, 10 s by default); status in STATUS.
 reap_agent() { wait_for "${1:-100}" agent_gone && { wait "$AGENT_PID"; STATUS=$?; AGENT_PID=""; }; }
 start_agent() {
-  (cd "$RUN_DIR" && ZELAGENT_TRACE=1 exec "$ZELAGENT") >>"$RUN_DIR/agent.log" 2>&1 &
+  LOG_MARK=$(stat -c %s "$AGENT_LOG" 2>/dev/null || echo 0)
+  (cd "$RUN_DIR" && ZELAGENT_TRACE=1 exec env -u ZELAGENT_STATE_DIR "$ZELAGENT") >>"$AGENT_LOG" 2>&1 &
   AGENT_PID=$!
   check "console up, signed out" wait_for 300 title_is "ZELAgent-로그아웃" &&
     check "sign-in dialog" wait_for 300 has_window "로그인"
