@@ -6,6 +6,7 @@
 
 #include "app/DialogColours.h"
 #include "app/ShutdownWatch.h"
+#include "app/UiHeartbeat.h"
 #include "console/window/AgentConsoleDlg.h"
 #include "platform/MessageBox.h"
 #include "platform/OwnFiles.h"
@@ -53,6 +54,7 @@ int CAgentApp::InitInstance() {
             // No window may be touched: the last draft stands for the fields.
             console.Console().SignOutForShutdown(AgentConsole::kShutdownLimitMs, false);
         });
+    const std::unique_ptr<UiHeartbeat> heartbeat = UiHeartbeat::FromEnvironment();
     console.ShowModal();
     SetTopWindow(nullptr);
     return console.ExitStatus();
