@@ -11,6 +11,8 @@ XAN=560001 XAN_FIRST=560000 XAN_LAST=569999
 # shellcheck source=desk_lib.sh source-path=SCRIPTDIR
 source "$(dirname "$0")/desk_lib.sh"
 export NO_AT_BRIDGE=1
+# The program's trace in agent.log tells when the call's fields are ready.
+export ZELAGENT_TRACE=1
 # The plain GTK input method whatever the machine has installed (ibus, for instance).
 export GTK_IM_MODULE=gtk-im-context-simple
 
@@ -31,7 +33,7 @@ check "stamped with the agent's name after $ms ms (at most 1500)" eval 'stamped 
 check "title ZELAgent-$TEL-통화중" wait_for 20 title_is "ZELAgent-$TEL-통화중"
 
 # Registration with the mouse: grade 중도 (7003), a memo, 통화결과 등록 (1001).
-sleep 0.5
+check "the call's fields are cleared for it" wait_for 30 call_fields_ready $XAN
 click_du 95 117 43 12
 click_du 51 131 271 66
 xdotool type --delay 20 "e2e memo, it's done"

@@ -60,11 +60,13 @@ seed_desk() {
   printf '[GENERAL]\r\nZEL_CTI_SERVER_IP_ADDR=localhost\r\nLAST_USER_ID=%s\r\nLAST_SVC_ID=%s\r\nLAST_AGENT_NM=%s\r\nLAST_EXTENSION=%s\r\n' \
     "$USER_ID" "$SVC" "$AGENT" "$TEL" | iconv -f UTF-8 -t CP949 >"$RUN_DIR/Env/ZELAgent.INI"
 }
-# A window manager gives new windows the keyboard, as on a desktop.
+# A window manager gives new windows the keyboard, as on a desktop. It is up once it
+# has announced itself on the root window.
+wm_up() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 start_wm() {
   openbox --sm-disable >"$RUN_DIR/wm.log" 2>&1 &
   WM_PID=$!
-  sleep 0.5
+  wait_for 50 wm_up || echo "$TAG: the window manager did not come up" >&2
 }
 
 # wait_for <tenths of a second> <command...>: until the command succeeds.
@@ -80,6 +82,10 @@ window_named() {
   return 1
 }
 has_window() { [ -n "$(window_named "$1")" ]; }
+# With ZELAGENT_TRACE set (the program's trace in agent.log): the call's fields are the
+# agent's to fill once the console has asked for the call's customer information, as
+# the fields were cleared for the call just before.
+call_fields_ready() { grep -q -F -- "from REQ_XAN where XAN_ID = $1" "$RUN_DIR/agent.log"; }
 no_window() { ! has_window "$1"; }
 focus() { xdotool windowfocus --sync "$(window_named "$1")" 2>/dev/null || true; }
 title_is() { [ "$(xdotool getwindowname "$(window_named 'ZELAgent-*')" 2>/dev/null)" == "$1" ]; }
@@ -90,9 +96,11 @@ click_du() {
   read -r X Y WIDTH HEIGHT < <(xwininfo -id "$(window_named 'ZELAgent-*')" | awk '/Absolute upper-left X/ {x = $NF}
     /Absolute upper-left Y/ {y = $NF} /Width:/ {w = $NF} /Height:/ {h = $NF} END {print x, y, w, h}')
   focus 'ZELAgent-*'
-  # GTK takes a click only on a widget the pointer has entered: move, settle, click.
+  # GTK takes a click only on a widget the pointer has entered: the move waits until
+  # the pointer is there, and the X server sends the crossing before the click.
+  # The pointer leaves first: a synchronous move to where it already is never returns.
+  xdotool mousemove 0 0
   xdotool mousemove --sync $((X + (2 * $1 + $3) * WIDTH / 770)) $((Y + (2 * $2 + $4) * HEIGHT / 412))
-  sleep 0.2
   xdotool click 1
 }
 # Answers the box with this title with its default button.
@@ -105,8 +113,8 @@ start_and_sign_in() {
   AGENT_PID=$!
   check "console up, signed out" wait_for 300 title_is "ZELAgent-로그아웃" || return 1
   check "sign-in dialog" wait_for 300 has_window "로그인" || return 1
+  # The dialog puts the keyboard in the password field before it is shown.
   focus "로그인"
-  sleep 0.3
   xdotool type --delay 40 "$PASSWORD"
   xdotool key Return
   check "signed in, title ZELAgent-$TEL-대기중" wait_for 200 title_is "ZELAgent-$TEL-대기중"

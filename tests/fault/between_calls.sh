@@ -9,11 +9,11 @@ start_and_sign_in || exit 1
 
 transfer 570101
 check "the first call is taken" wait_for 30 title_is "ZELAgent-$TEL-통화중"
-sleep 0.5
+check "the call's fields are cleared for it" wait_for 30 call_fields_ready 570101
 click_du 51 131 271 66
 xdotool type --delay 20 "memo of the first call"
 hangup
-sleep 0.5
+sleep 0.5 # the call centre's next call, half a second after the hang-up
 transfer 570102
 check "the next call is stamped" wait_for 30 eval '[ "$(hist 570102 AGENT_NM)" == "$AGENT" ]'
 first_result() { [ "$(hist 570101 "concat(CONSULT_RESULT, '/', COMMENT)")" == "00/memo of the first call" ]; }

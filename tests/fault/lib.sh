@@ -127,11 +127,11 @@ click_du() {
   local X Y WIDTH HEIGHT
   read -r X Y WIDTH HEIGHT < <(xwininfo -id "$(window_named 'ZELAgent-*')" | awk '/Absolute upper-left X/ {x = $NF}
     /Absolute upper-left Y/ {y = $NF} /Width:/ {w = $NF} /Height:/ {h = $NF} END {print x, y, w, h}')
-  # GTK takes a click only on a widget the pointer has entered: move, settle, click.
+  # GTK takes a click only on a widget the pointer has entered: the move waits until
+  # the pointer is there, and the X server sends the crossing before the click.
   # The pointer leaves first: a synchronous move to where it already is never returns.
   xdotool mousemove 0 0
   xdotool mousemove --sync $((X + (2 * $1 + $3) * WIDTH / 770)) $((Y + (2 * $2 + $4) * HEIGHT / 412))
-  sleep 0.2
   xdotool click 1
 }
 click_break() { click_du 56 8 25 25; }
@@ -160,7 +160,6 @@ answer_window() {
       /Absolute upper-left Y/ {y = $NF} /Width:/ {w = $NF} /Height:/ {h = $NF} END {print x, y, w, h}')
     xdotool mousemove 0 0
     xdotool mousemove --sync $((X + WIDTH - 45)) $((Y + HEIGHT - 27))
-    sleep 0.2
     xdotool click 1
   else
     xdotool windowfocus --sync "$1" 2>/dev/null && xdotool key Return
@@ -271,9 +270,9 @@ start_agent() {
   check "console up, signed out" wait_for 300 title_is "ZELAgent-로그아웃" &&
     check "sign-in dialog" wait_for 300 has_window "로그인"
 }
+# The dialog puts the keyboard in the password field before it is shown.
 type_password() {
   focus "로그인"
-  sleep 0.3
   xdotool type --delay 40 "$PASSWORD"
   xdotool key Return
 }

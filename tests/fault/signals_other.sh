@@ -15,7 +15,7 @@ signal_in TERM signin
 if check "desk reset" reset_desk && start_and_sign_in; then
   db_freeze
   kill -TERM "$AGENT_PID"
-  sleep 1
+  check "the first signal is being handled" wait_for 50 traced "CAgentApp signal 15"
   kill -TERM "$AGENT_PID"
   second_at=$(now_ms)
   check "a second SIGTERM ends the program at once" reap_agent 30 &&
