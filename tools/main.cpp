@@ -331,8 +331,8 @@ int main(int argc, char** argv) {
     const Arguments args = ParseArguments(argc, argv);
     if (args.command != "transfer" && args.command != "hangup" && args.command != "status" &&
         args.command != "run" && args.command != "load" && args.command != "pickup" &&
-        args.command != "report" && args.command != "seed-history" &&
-        args.command != "passwd" && args.command != "hash-passwords")
+        args.command != "report" && args.command != "seed-history" && args.command != "passwd" &&
+        args.command != "hash-passwords")
         UsageError("unknown command " + args.command);
 
     fs::path cnf = args.cnf.empty() ? fs::path("Env/rdbclient.cnf") : fs::absolute(args.cnf);

@@ -143,8 +143,9 @@ TEST_F(BoardQueriesDbTest, ReadsStatesDurationsAndTodaysCountsAsTheReadOnlyAccou
 
     // A desk whose agent is new gets its name at the next reading, not only when the
     // board's names are next read again in full.
-    db.Execute("insert into USER_AGENT_INFO (USER_ID, AGENT_NM, PASSWORD) values ('bq6', '정여섯', 'x');"
-               "insert into TRANSFER_NUM_INFO (SVC_ID, TEL_NUM, USER_ID) values (577, '6', 'bq6')");
+    db.Execute(
+        "insert into USER_AGENT_INFO (USER_ID, AGENT_NM, PASSWORD) values ('bq6', '정여섯', 'x');"
+        "insert into TRANSFER_NUM_INFO (SVC_ID, TEL_NUM, USER_ID) values (577, '6', 'bq6')");
     ASSERT_TRUE(board.ReadSnapshot(snapshot)) << board.Error();
     const auto added = std::find_if(snapshot.desks.begin(), snapshot.desks.end(),
                                     [](const Desk& d) { return d.svc == kSvc && d.tel == "6"; });
