@@ -33,7 +33,7 @@ int CAgentApp::InitInstance() {
         platform::MessageBoxRequest box;
         box.text = refusal;
         box.caption = "에러";
-        box.style = platform::MB_OK | platform::MB_ICONERROR;
+        box.style = platform::MB_ICONERROR; // MB_OK, the one button, is 0
         platform::ShowMessageBox(box);
         return 1;
     }
