@@ -1,5 +1,6 @@
 // What keyboard users and screen readers rely on, without the database: plain names,
-// the shortcut table, where focus goes, the grade group, boxes and dialogs as exposed.
+// the shortcut table, where focus goes, the grade group. (Boxes and dialogs as exposed:
+// tests/gui.)
 #include "console/logic/AgentConsole.h"
 #include "console/window/ConsoleAccess.h"
 #include "console/window/ConsoleFocus.h"
@@ -7,7 +8,6 @@
 #include "console/window/MemoLimit.h"
 #include "platform/gui/Accessibility.h"
 #include "platform/gui/DialogBuilder.h"
-#include "platform/gui/GuiMessageBox.h"
 #include "res/ResourceIds.h"
 #include "tests/a11y/BellCounter.h"
 #include "tests/gui/support/GuiTestSupport.h"
@@ -20,7 +20,6 @@
 #include <atk/atk.h>
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
-#include <wx/app.h>
 #include <wx/dialog.h>
 #include <wx/frame.h>
 #include <wx/radiobut.h>
@@ -160,43 +159,6 @@ TEST_F(AccessWindowTest, GradeGroupIsNamedHasSevenMembersAndCanHaveNoneOn) {
         EXPECT_STREQ(atk_object_get_name(labels[0]), GradeGroup::kName);
     }
     group.reset(); // before the grades, as in the console
-}
-
-// A box is named by its Korean title, not by GTK's English name of its kind.
-TEST_F(AccessWindowTest, MessageBoxesAreNamedByTheirTitles) {
-    for (const auto& [caption, style] :
-         {std::pair{"알림", platform::MB_ICONINFORMATION}, std::pair{"에러", platform::MB_ICONSTOP},
-          std::pair{"확인", platform::MB_YESNO}}) {
-        std::string seen;
-        wxTheApp->CallAfter([&seen] {
-            PumpUntil([&seen] {
-                GList* all = gtk_window_list_toplevels();
-                for (GList* w = all; w; w = w->next) {
-                    if (!GTK_IS_MESSAGE_DIALOG(w->data) ||
-                        !gtk_widget_get_mapped(GTK_WIDGET(w->data)))
-                        continue;
-                    seen = atk_object_get_name(gtk_widget_get_accessible(GTK_WIDGET(w->data)));
-                    gtk_dialog_response(GTK_DIALOG(w->data), GTK_RESPONSE_OK);
-                }
-                g_list_free(all);
-                return !seen.empty();
-            });
-        });
-        platform::ShowGuiMessageBox({nullptr, "text", caption, unsigned(style)});
-        EXPECT_EQ(seen, caption);
-    }
-}
-
-// The dialogs are dialogs to assistive technology; the console stays the application's frame.
-TEST_F(AccessWindowTest, TemplateDialogsAreDialogsAndTheConsoleAFrame) {
-    for (const auto& [id, role] :
-         {std::pair{IDD_LOGIN, ATK_ROLE_DIALOG}, std::pair{IDD_SERVER_ADDR, ATK_ROLE_DIALOG},
-          std::pair{IDD_ABOUTBOX, ATK_ROLE_DIALOG}, std::pair{IDD_AGENT_CONSOLE, ATK_ROLE_FRAME}}) {
-        auto* dialog = new wxDialog();
-        windows.push_back(dialog);
-        ASSERT_TRUE(platform::CreateDialogFromTemplate(dialog, nullptr, id));
-        EXPECT_EQ(atk_object_get_role(gtk_widget_get_accessible(dialog->m_widget)), role) << id;
-    }
 }
 
 // Focus lost by a state button that disabled itself goes to the mode's next button; focus

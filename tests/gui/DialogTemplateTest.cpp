@@ -1,4 +1,5 @@
-// The dialog templates on screen: ids, order, placement, content room and overlaps.
+// The dialog templates on screen: ids, order, placement, content room, overlaps and the
+// role assistive technology is told.
 #include "controls/ColorEdit.h"
 #include "controls/ColorLabel.h"
 #include "controls/HoverButton.h"
@@ -10,6 +11,7 @@
 #include <set>
 #include <string>
 
+#include <atk/atk.h>
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 #include <wx/dialog.h>
@@ -32,8 +34,9 @@ wxWindow* CustomControls(wxWindow* parent, const res::ControlTemplate& c, const 
 } // namespace
 
 // Every control in template order, with its id, where the template puts it, inside the
-// dialog, with room for its content, overlapping nothing but a group box around it.
-TEST(DialogBuilder, ControlsHaveTheirIdsAndNeitherOverlapNorClip) {
+// dialog, with room for its content, overlapping nothing but a group box around it. The
+// dialogs are dialogs to assistive technology; the console stays the application's frame.
+TEST(DialogBuilder, ControlsHaveTheirIdsAndNeitherOverlapNorClipAndTheRoleIsTheWindowsKind) {
     for (int id : {IDD_AGENT_CONSOLE, IDD_LOGIN, IDD_SERVER_ADDR, IDD_ABOUTBOX}) {
         for (bool custom : {false, true}) {
             SCOPED_TRACE(testing::Message() << id << (custom ? " custom" : " standard"));
@@ -42,6 +45,8 @@ TEST(DialogBuilder, ControlsHaveTheirIdsAndNeitherOverlapNorClip) {
             ASSERT_TRUE(platform::CreateDialogFromTemplate(
                 dialog, nullptr, id,
                 custom ? platform::ControlFactory(CustomControls) : platform::ControlFactory()));
+            EXPECT_EQ(atk_object_get_role(gtk_widget_get_accessible(dialog->m_widget)),
+                      id == IDD_AGENT_CONSOLE ? ATK_ROLE_FRAME : ATK_ROLE_DIALOG);
             dialog->Show();
             guitest::PumpEvents(150);
             const wxRect client(wxPoint(0, 0), dialog->GetClientSize());

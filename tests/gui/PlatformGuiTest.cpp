@@ -1,8 +1,10 @@
-// UI-thread calls dropped at exit must not hang; the GUI message boxes' icons, answers
-// and, for a box with no owner, the windows that stay usable.
+// UI-thread calls dropped at exit must not hang; the GUI message boxes' icons, answers,
+// names and, for a box with no owner, the windows that stay usable.
 #include "platform/gui/GuiMessageBox.h"
 #include "platform/gui/UiThread.h"
 #include "tests/gui/support/GuiTestSupport.h"
+
+#include <atk/atk.h>
 
 #include <atomic>
 #include <chrono>
@@ -67,19 +69,21 @@ void CollectIcons(GtkWidget* widget, std::string& icons) {
 
 // Each box, with an owner window or none, shows the icon of its kind (none for the
 // question "확인") and gives the answer pressed; closed without one, a Yes/No box says No.
-TEST(GuiMessageBox, BoxesShowTheIconOfTheirKindAndGiveTheAnswer) {
+// Screen readers name it by its Korean title, not by GTK's English name of its kind.
+TEST(GuiMessageBox, BoxesShowTheIconOfTheirKindAreNamedByTheirTitleAndGiveTheAnswer) {
     struct Case {
         unsigned style;
+        const char* caption;
         int response; // GTK_RESPONSE_DELETE_EVENT: the close box
         int answer;
         const char* icons;
     };
     const Case cases[] = {
-        {MB_OK | MB_ICONERROR, GTK_RESPONSE_OK, IDOK, "dialog-error"},
-        {MB_ICONINFORMATION, GTK_RESPONSE_DELETE_EVENT, IDOK, "dialog-information"},
-        {MB_YESNO, GTK_RESPONSE_YES, IDYES, ""},
-        {MB_YESNO | MB_ICONSTOP, GTK_RESPONSE_NO, IDNO, "dialog-error"},
-        {MB_YESNO | MB_ICONEXCLAMATION, GTK_RESPONSE_DELETE_EVENT, IDNO, "dialog-warning"},
+        {MB_OK | MB_ICONERROR, "에러", GTK_RESPONSE_OK, IDOK, "dialog-error"},
+        {MB_ICONINFORMATION, "알림", GTK_RESPONSE_DELETE_EVENT, IDOK, "dialog-information"},
+        {MB_YESNO, "확인", GTK_RESPONSE_YES, IDYES, ""},
+        {MB_YESNO | MB_ICONSTOP, "에러", GTK_RESPONSE_NO, IDNO, "dialog-error"},
+        {MB_YESNO | MB_ICONEXCLAMATION, "경고", GTK_RESPONSE_DELETE_EVENT, IDNO, "dialog-warning"},
     };
     wxDialog owner(nullptr, wxID_ANY, "owner");
     owner.Show();
@@ -88,7 +92,7 @@ TEST(GuiMessageBox, BoxesShowTheIconOfTheirKindAndGiveTheAnswer) {
         for (const Case& c : cases) {
             SCOPED_TRACE(testing::Message()
                          << "style " << c.style << (ownerWindow ? " owned" : ""));
-            std::string icons = "(no box)";
+            std::string icons = "(no box)", name;
             wxTimer timer; // answers the box once it shows
             timer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
                 GtkWidget* box = ShownMessageBox();
@@ -97,6 +101,7 @@ TEST(GuiMessageBox, BoxesShowTheIconOfTheirKindAndGiveTheAnswer) {
                 timer.Stop();
                 icons.clear();
                 CollectIcons(box, icons);
+                name = atk_object_get_name(gtk_widget_get_accessible(box));
                 if (c.response != GTK_RESPONSE_DELETE_EVENT) {
                     gtk_dialog_response(GTK_DIALOG(box), c.response);
                     return;
@@ -108,8 +113,9 @@ TEST(GuiMessageBox, BoxesShowTheIconOfTheirKindAndGiveTheAnswer) {
                 gdk_event_free(event);
             });
             timer.Start(20);
-            EXPECT_EQ(ShowGuiMessageBox({ownerWindow, "오류", "에러", c.style}), c.answer);
+            EXPECT_EQ(ShowGuiMessageBox({ownerWindow, "오류", c.caption, c.style}), c.answer);
             EXPECT_EQ(icons, c.icons);
+            EXPECT_EQ(name, c.caption);
             EXPECT_EQ(ShownMessageBox(), nullptr);
         }
     }
