@@ -33,21 +33,16 @@ class BoardQueriesDbTest : public zel::test::DbFixture {
         DbFixture::SetUp();
         ASSERT_TRUE(std::filesystem::exists(BoardCnf()))
             << BoardCnf() << " is missing: restart the server with scripts/db";
-        Clean();
     }
-    void TearDown() override {
-        Clean();
-        DbFixture::TearDown();
-    }
-    void Clean() {
-        Admin().Execute("delete from TRANSFER_NUM_INFO where SVC_ID = 577; "
-                        "delete from TRANSFER_HIST where SVC_ID = 577; "
-                        "delete from REQ_XAN where SVC_ID = 577; "
-                        "delete from USER_AGENT_INFO where USER_ID like 'bq%'; "
-                        "delete from AGENT_STATE_HIST where SVC_ID = 577; "
-                        "delete from CODE_INFO where CD_GRP = 'BREAK_REASON'; "
-                        "update CODE_INFO set CD_NM = 'N' where CD_GRP = 'SYSTEM_VALUE' and "
-                        "CD_ID = 'STATE_HIST'");
+    std::string OwnRows() const override {
+        return "delete from TRANSFER_NUM_INFO where SVC_ID = 577; "
+               "delete from TRANSFER_HIST where SVC_ID = 577; "
+               "delete from REQ_XAN where SVC_ID = 577; "
+               "delete from USER_AGENT_INFO where USER_ID like 'bq%'; "
+               "delete from AGENT_STATE_HIST where SVC_ID = 577; "
+               "delete from CODE_INFO where CD_GRP = 'BREAK_REASON'; "
+               "update CODE_INFO set CD_NM = 'N' where CD_GRP = 'SYSTEM_VALUE' and "
+               "CD_ID = 'STATE_HIST'";
     }
 };
 

@@ -28,10 +28,8 @@ class AgentEnvDbTest : public zel::test::DbFixture {
         DbFixture::SetUp();
         if (HasFatalFailure())
             return;
-        ready_ = true;
         recorded_.emplace(boxes_, traces_);
         work_ = std::make_unique<zel::test::TempWorkDir>();
-        DeleteOwnRows();
         AddDesk(kTelNum);
         AddDesk(kOtherTelNum);
         env_ = std::make_unique<CTELVOAgentEnv>();
@@ -46,13 +44,10 @@ class AgentEnvDbTest : public zel::test::DbFixture {
         traces_.clear();
     }
     void TearDown() override {
-        if (ready_) {
-            if (env_ && env_->connection != 0)
-                env_->ServerClose();
-            DeleteOwnRows();
-            work_.reset();
-            recorded_.reset();
-        }
+        if (env_ && env_->connection != 0)
+            env_->ServerClose();
+        work_.reset();
+        recorded_.reset();
         DbFixture::TearDown();
     }
 
@@ -75,13 +70,12 @@ class AgentEnvDbTest : public zel::test::DbFixture {
     zel::test::DbValue AgentName(const std::string& xanId) {
         return Admin().Scalar("select AGENT_NM from TRANSFER_HIST where XAN_ID = " + xanId);
     }
-    void DeleteOwnRows() {
-        Admin().Execute("delete from TRANSFER_NUM_INFO where SVC_ID between 100 and 199; "
-                        "delete from REQ_XAN where XAN_ID between 300000 and 399999; "
-                        "delete from TRANSFER_HIST where XAN_ID between 300000 and 399999");
+    std::string OwnRows() const override {
+        return "delete from TRANSFER_NUM_INFO where SVC_ID between 100 and 199; "
+               "delete from REQ_XAN where XAN_ID between 300000 and 399999; "
+               "delete from TRANSFER_HIST where XAN_ID between 300000 and 399999";
     }
 
-    bool ready_ = false; // SetUp got past the server check
     std::unique_ptr<zel::test::TempWorkDir> work_;
     std::unique_ptr<CTELVOAgentEnv> env_;
     std::vector<platform::MessageBoxRequest> boxes_;

@@ -28,24 +28,21 @@ class StateHistoryDbTest : public zel::test::DbWorkFixture {
         if (HasFatalFailure())
             return;
         recorded_.emplace(boxes_, traces_);
-        Restore();
         env_ = std::make_unique<CTELVOAgentEnv>();
         env_->serverAddress = "127.0.0.1";
         env_->dbType = DB_TYPE_MYSQL;
         ASSERT_TRUE(env_->RDBServerOpen());
     }
     void TearDown() override {
-        if (env_) {
+        if (env_)
             env_->ServerClose();
-            Restore();
-        }
         recorded_.reset();
         DbWorkFixture::TearDown();
     }
-    void Restore() {
-        Admin().Execute("delete from CODE_INFO where CD_GRP in ('BREAK_REASON', 'BREAK_REAS'); "
-                        "update CODE_INFO set CD_NM = 'N' where CD_GRP = 'SYSTEM_VALUE' and "
-                        "CD_ID = 'STATE_HIST'; delete from AGENT_STATE_HIST where SVC_ID = 640");
+    std::string OwnRows() const override {
+        return "delete from CODE_INFO where CD_GRP in ('BREAK_REASON', 'BREAK_REAS'); "
+               "update CODE_INFO set CD_NM = 'N' where CD_GRP = 'SYSTEM_VALUE' and "
+               "CD_ID = 'STATE_HIST'; delete from AGENT_STATE_HIST where SVC_ID = 640";
     }
     RecordReader Reader() {
         return [this](const std::string& sql, std::vector<std::string>& values) {

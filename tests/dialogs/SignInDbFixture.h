@@ -74,7 +74,6 @@ class SignInDbTest : public zel::test::DbFixture {
             return platform::IDOK;
         });
         work_ = std::make_unique<zel::test::TempWorkDir>();
-        DeleteOwnRows();
         zel::test::AddAgentAndDesk(Admin(), kUser, kAgent, kPassword, kSvcId, kTelNum);
         CTELVOAgentEnv& env = theAgentEnv();
         env.serverAddress = "127.0.0.1";
@@ -89,7 +88,6 @@ class SignInDbTest : public zel::test::DbFixture {
         if (work_) {
             theAgentEnv().ServerClose();
             theAgentEnv().connection = 0;
-            DeleteOwnRows();
             SetDbTypeRow("MYSQL");
             work_.reset();
             platform::SetMessageBoxHandler(previous_);
@@ -109,12 +107,12 @@ class SignInDbTest : public zel::test::DbFixture {
 
     std::vector<platform::MessageBoxRequest> boxes_; // every box shown since SetUp, in order
 
-  private:
-    void DeleteOwnRows() {
-        Admin().Execute("delete from USER_AGENT_INFO where USER_ID like 'dlg%test%'; "
-                        "delete from TRANSFER_NUM_INFO where SVC_ID between 200 and 299");
+    std::string OwnRows() const override {
+        return "delete from USER_AGENT_INFO where USER_ID like 'dlg%test%'; "
+               "delete from TRANSFER_NUM_INFO where SVC_ID between 200 and 299";
     }
 
+  private:
     std::unique_ptr<zel::test::TempWorkDir> work_;
     platform::MessageBoxHandler previous_;
 };

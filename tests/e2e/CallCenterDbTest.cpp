@@ -25,7 +25,6 @@ class CallCenterTest : public zel::test::DbWorkFixture {
         DbWorkFixture::SetUp();
         if (HasFatalFailure())
             return;
-        DeleteRows();
         // 5572 ready for longer than 5571, 5573 on break.
         Admin().Execute("insert into TRANSFER_NUM_INFO (SVC_ID, TEL_NUM, USER_ID, IS_READY, "
                         "STATUS_START_TIME) values (570, '5571', 'contest7', 0, '20240101090000'), "
@@ -34,14 +33,9 @@ class CallCenterTest : public zel::test::DbWorkFixture {
         ASSERT_TRUE(db_.Open("127.0.0.1", "8907")) << db_.Error();
         center_.now = [] { return g_now; };
     }
-    void TearDown() override {
-        if (work_)
-            DeleteRows();
-        DbWorkFixture::TearDown();
-    }
-    void DeleteRows() {
-        Admin().Execute("delete from TRANSFER_NUM_INFO where SVC_ID = 570; delete from REQ_XAN "
-                        "where SVC_ID = 570; delete from TRANSFER_HIST where SVC_ID = 570");
+    std::string OwnRows() const override {
+        return "delete from TRANSFER_NUM_INFO where SVC_ID = 570; delete from REQ_XAN "
+               "where SVC_ID = 570; delete from TRANSFER_HIST where SVC_ID = 570";
     }
     zel::test::DbValue Value(const std::string& sql) { return Admin().Scalar(sql); }
 

@@ -95,21 +95,15 @@ class CallCenterToolTest : public zel::test::DbWorkFixture {
         DbWorkFixture::SetUp();
         if (HasFatalFailure())
             return;
-        DeleteRows();
         tmp_ = work_->Path() / "tmp";
         fs::create_directory(tmp_);
         output_ = work_->Path() / "tool.log";
     }
-    void TearDown() override {
-        if (work_)
-            DeleteRows();
-        DbWorkFixture::TearDown();
-    }
-    void DeleteRows() {
-        Admin().Execute(
-            "delete from TRANSFER_NUM_INFO where SVC_ID in (583, 584); delete from REQ_XAN where "
-            "SVC_ID in (583, 584); delete from TRANSFER_HIST where SVC_ID in (583, 584); "
-            "delete from USER_AGENT_INFO where USER_ID like 'load583-%'");
+    std::string OwnRows() const override {
+        return "delete from TRANSFER_NUM_INFO where SVC_ID in (583, 584); delete from REQ_XAN "
+               "where "
+               "SVC_ID in (583, 584); delete from TRANSFER_HIST where SVC_ID in (583, 584); "
+               "delete from USER_AGENT_INFO where USER_ID like 'load583-%'";
     }
     std::string Value(const std::string& sql) { return Admin().Scalar(sql).value_or("NULL"); }
     std::vector<std::string> Tool(std::vector<std::string> args) {

@@ -182,7 +182,6 @@ class ReportDbTest : public zel::test::DbWorkFixture {
         DbWorkFixture::SetUp();
         if (HasFatalFailure())
             return;
-        DeleteRows();
         Admin().Execute("insert into CODE_INFO values ('BREAK_REASON', '01', '식사'), "
                         "('BREAK_REASON', '02', '교육')");
         int ms = 0;
@@ -206,15 +205,10 @@ class ReportDbTest : public zel::test::DbWorkFixture {
         }
         ASSERT_TRUE(db_.Open("127.0.0.1", "8907")) << db_.Error();
     }
-    void TearDown() override {
-        if (work_)
-            DeleteRows();
-        DbWorkFixture::TearDown();
-    }
-    void DeleteRows() {
-        Admin().Execute("delete from AGENT_STATE_HIST where SVC_ID in (650, 651); delete from "
-                        "TRANSFER_HIST where XAN_ID between 650000 and 650099; delete from "
-                        "CODE_INFO where CD_GRP = 'BREAK_REASON'");
+    std::string OwnRows() const override {
+        return "delete from AGENT_STATE_HIST where SVC_ID in (650, 651); delete from "
+               "TRANSFER_HIST where XAN_ID between 650000 and 650099; delete from "
+               "CODE_INFO where CD_GRP = 'BREAK_REASON'";
     }
     std::string Run(ReportOptions options) {
         std::ostringstream out, err;

@@ -82,11 +82,9 @@ class SecurityDbTest : public zel::test::DbFixture {
             return;
         recorded_.emplace(boxes_, traces_);
         work_ = std::make_unique<zel::test::TempWorkDir>();
-        DeleteOwnRows();
     }
     void TearDown() override {
         if (work_) {
-            DeleteOwnRows();
             SetDbTypeRow("MYSQL");
             work_.reset();
             recorded_.reset();
@@ -104,14 +102,14 @@ class SecurityDbTest : public zel::test::DbFixture {
     std::vector<std::string> traces_;
     std::unique_ptr<zel::test::TempWorkDir> work_;
 
-  private:
-    void DeleteOwnRows() {
-        Admin().Execute("delete from USER_AGENT_INFO where USER_ID like 'sectest%'; "
-                        "delete from TRANSFER_NUM_INFO where SVC_ID between 870 and 879; "
-                        "delete from REQ_XAN where XAN_ID between 870000 and 879999; "
-                        "delete from TRANSFER_HIST where XAN_ID between 870000 and 879999");
+    std::string OwnRows() const override {
+        return "delete from USER_AGENT_INFO where USER_ID like 'sectest%'; "
+               "delete from TRANSFER_NUM_INFO where SVC_ID between 870 and 879; "
+               "delete from REQ_XAN where XAN_ID between 870000 and 879999; "
+               "delete from TRANSFER_HIST where XAN_ID between 870000 and 879999";
     }
 
+  private:
     std::optional<zel::test::RecordedOutput> recorded_;
 };
 

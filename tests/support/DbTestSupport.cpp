@@ -127,6 +127,14 @@ void AddAgentAndDesk(AdminConnection& admin, std::string_view userId, std::strin
 void DbFixture::SetUp() {
     admin_ = std::make_unique<AdminConnection>();
     ASSERT_TRUE(admin_->Ok()) << "The private database server is needed: " << admin_->Error();
+    if (const std::string rows = OwnRows(); !rows.empty())
+        admin_->Execute(rows);
+}
+
+void DbFixture::TearDown() {
+    if (const std::string rows = OwnRows(); admin_ && admin_->Ok() && !rows.empty())
+        admin_->Execute(rows);
+    admin_.reset();
 }
 
 namespace {

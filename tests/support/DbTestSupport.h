@@ -51,10 +51,13 @@ void AddAgentAndDesk(AdminConnection& admin, std::string_view userId, std::strin
                      std::string_view password, std::string_view svcId, std::string_view telNum);
 
 // Fails the test at once when the private server is not up. Overriding SetUps call it first.
+// The statements of OwnRows, which remove the fixture's own rows, run once the server is
+// there and again at tear-down, after a failed test too.
 class DbFixture : public ::testing::Test {
   protected:
     void SetUp() override;
-    void TearDown() override { admin_.reset(); }
+    void TearDown() override;
+    virtual std::string OwnRows() const { return {}; }
     AdminConnection& Admin() { return *admin_; }
 
   private:
