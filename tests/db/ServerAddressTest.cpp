@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <optional>
 
 #include "config/IniFile.h"
@@ -11,10 +10,7 @@
 
 namespace {
 
-std::string Bytes(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
+using zel::test::FileBytes;
 
 // Saved in both files, and missing loads as empty. The field holds 83 bytes (CP949): a
 // longer address, loaded or saved, is cut at the last whole character within them, and
@@ -28,9 +24,9 @@ TEST(ServerAddress, SavedInBothFilesCutTo83BytesAtACharacterMissingLoadsEmptyUnw
     EXPECT_EQ(env.serverAddress, "");
     env.serverAddress = "10.20.30.40";
     EXPECT_TRUE(env.SaveServerAddress());
-    EXPECT_EQ(Bytes(work.Env() / "ZELAgent.INI"),
+    EXPECT_EQ(FileBytes(work.Env() / "ZELAgent.INI"),
               "[GENERAL]\r\nZEL_CTI_SERVER_IP_ADDR=10.20.30.40\r\n");
-    EXPECT_EQ(Bytes(work.Env() / "tnvx.INI"),
+    EXPECT_EQ(FileBytes(work.Env() / "tnvx.INI"),
               "[VERSION_CHECK_CONNECT]\r\nVC_SERVER_IP_ADDR=10.20.30.40\r\n");
 
     std::string seo50; // 50 syllables, 100 bytes: 41 fit in 83

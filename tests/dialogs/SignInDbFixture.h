@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -99,10 +98,7 @@ class SignInDbTest : public zel::test::DbFixture {
     void SetDbTypeRow(const std::string& value) { zel::test::SetDbTypeRow(Admin(), value); }
     // Contents of Env/ZELAgent.INI; empty when there is no such file.
     std::string SettingsFileBytes() const {
-        std::ifstream in(work_->Env() / "ZELAgent.INI", std::ios::binary);
-        std::ostringstream bytes;
-        bytes << in.rdbuf();
-        return bytes.str();
+        return zel::test::FileBytes(work_->Env() / "ZELAgent.INI");
     }
 
     std::vector<platform::MessageBoxRequest> boxes_; // every box shown since SetUp, in order

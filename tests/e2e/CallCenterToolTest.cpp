@@ -7,7 +7,6 @@
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <iterator>
 #include <string>
@@ -110,10 +109,7 @@ class CallCenterToolTest : public zel::test::DbWorkFixture {
         args.insert(args.begin(), {"--cnf", zel::test::DbClientCnfPath()});
         return args;
     }
-    std::string Output() {
-        std::ifstream in(output_);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
+    std::string Output() { return zel::test::FileBytes(output_); }
 
     fs::path tmp_, output_;
 };

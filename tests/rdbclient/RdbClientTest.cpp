@@ -257,8 +257,7 @@ TEST_F(CredentialsTest, AccountComesFromEnvRdbclientCnfAndItsZelagentGroup) {
     std::filesystem::remove(work.Env() / "rdbclient.cnf");
 
     // The account of client.cnf, moved to the group of its own below a wrong one for everyone.
-    std::ifstream in(zel::test::DbClientCnfPath());
-    std::string cnf{std::istreambuf_iterator<char>(in), {}};
+    std::string cnf = zel::test::FileBytes(zel::test::DbClientCnfPath());
     ASSERT_NE(cnf.find("[client]"), std::string::npos);
     cnf.replace(cnf.find("[client]"), 8, "[client]\nuser=nobody-zt\npassword=x\n[zelagent]");
     ASSERT_TRUE(zel::test::WriteEnvFile(work.Env() / "rdbclient.cnf", cnf));

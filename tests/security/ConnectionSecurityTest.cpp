@@ -8,7 +8,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <string>
 #include <thread>
 
@@ -24,11 +23,6 @@
 namespace {
 
 constexpr const char* kPassword = "Zq7-never-on-the-wire";
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
 
 // Why the last open failed, as the agent reads it in the database error box.
 std::string OpenFailure() {
@@ -210,7 +204,7 @@ TEST_F(TlsServerTest, SessionIsEncryptedAndAServerOfAnotherAuthorityIsRefused) {
                            " 'Another' >/dev/null")
                               .c_str()),
               0);
-    std::string cnf = ReadFile((work.Env() / "rdbclient.cnf").string());
+    std::string cnf = zel::test::FileBytes(work.Env() / "rdbclient.cnf");
     const auto line = cnf.find("ssl-ca=");
     ASSERT_NE(line, std::string::npos) << "client.cnf does not verify the server";
     cnf.replace(line, cnf.find('\n', line) - line, "ssl-ca=" + other + "/ca.pem");

@@ -18,10 +18,7 @@
 namespace sectest {
 namespace {
 
-std::string Bytes(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
+using zel::test::FileBytes;
 
 void WriteBytes(const std::filesystem::path& file, const std::string& bytes) {
     std::ofstream(file, std::ios::binary) << bytes;
@@ -53,7 +50,7 @@ TEST_F(SettingsSecurityTest, LastSignInValuesAreStoredWholeOrRefusedWithATraceLi
         traces_.clear();
         SignInFields typed{"secret", text, text, "871", text};
         SaveSignIn(typed);
-        const std::string file = Bytes(work_.Env() / "ZELAgent.INI");
+        const std::string file = FileBytes(work_.Env() / "ZELAgent.INI");
         EXPECT_EQ(file.find("secret"), std::string::npos);
         EXPECT_EQ(file.rfind("[GENERAL]\r\nZEL_CTI_SERVER_IP_ADDR=10.0.0.9\r\n", 0), 0u);
         EXPECT_NE(file.find("[OTHER]\r\nLAST_USER_ID=keep\r\n"), std::string::npos);
@@ -111,10 +108,10 @@ TEST_F(SettingsSecurityTest, HostileFileContentsAreReadWithoutHarmAndKeptOnWrite
     // Only the address line changed, in both files.
     std::string expected = "[GENERAL]\r\n" + hostileLines;
     expected.replace(expected.find(std::string(400, '7')), 400, "10.1.1.1");
-    EXPECT_EQ(Bytes(work_.Env() / "ZELAgent.INI"), expected);
+    EXPECT_EQ(FileBytes(work_.Env() / "ZELAgent.INI"), expected);
     std::string expectedTnvx = tnvx;
     expectedTnvx.replace(expectedTnvx.find("\xFE\xFE"), 2, "10.1.1.1");
-    EXPECT_EQ(Bytes(work_.Env() / "tnvx.INI"), expectedTnvx);
+    EXPECT_EQ(FileBytes(work_.Env() / "tnvx.INI"), expectedTnvx);
 }
 
 } // namespace

@@ -160,6 +160,11 @@ bool WriteEnvFile(const std::filesystem::path& path, std::string_view content) {
     return (::close(fd) == 0) && ok;
 }
 
+std::string FileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
 TempWorkDir::TempWorkDir(bool withDbCredentials) : previous_(CurrentFolder()) {
     std::error_code ec;
     std::string pattern = (std::filesystem::temp_directory_path(ec) / "zel-test-XXXXXX").string();
@@ -171,9 +176,8 @@ TempWorkDir::TempWorkDir(bool withDbCredentials) : previous_(CurrentFolder()) {
     std::filesystem::create_directory(Env(), ec);
     std::filesystem::permissions(Env(), std::filesystem::perms::owner_all, ec);
     if (withDbCredentials) {
-        std::ifstream in(DbClientCnfPath(), std::ios::binary);
-        const std::string cnf{std::istreambuf_iterator<char>(in), {}};
-        if (!in || !WriteEnvFile(Env() / "rdbclient.cnf", cnf))
+        const std::string cnf = FileBytes(DbClientCnfPath());
+        if (cnf.empty() || !WriteEnvFile(Env() / "rdbclient.cnf", cnf))
             ADD_FAILURE() << "cannot copy " << DbClientCnfPath();
     }
     std::filesystem::current_path(path_, ec);

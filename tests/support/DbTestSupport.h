@@ -67,6 +67,8 @@ class DbFixture : public ::testing::Test {
 // Writes a file of Env/ as the program accepts it: the user's own, mode 0600 (the
 // credentials file may be read by no one else). False when it could not be written.
 bool WriteEnvFile(const std::filesystem::path& path, std::string_view content);
+// The file's bytes; empty when it cannot be read.
+std::string FileBytes(const std::filesystem::path& path);
 
 // A fresh temporary working directory for the object's life, with Env/ (mode 0700) and
 // Env/rdbclient.cnf copied from client.cnf when withDbCredentials.
