@@ -1,5 +1,5 @@
 // The server address dialog: stored exactly as typed in both files, or refused whole when
-// too long or not CP949.
+// too long, not CP949 or not storable.
 #include <filesystem>
 #include <fstream>
 
@@ -32,104 +32,78 @@ std::string Stored(const char* file, const char* key) {
     return "(missing)";
 }
 
+// Confirmed, the address is stored as typed in the environment and both files. Refused
+// (too long, not CP949, or a folder or file it cannot be written to), the dialog says so
+// and stays open with the text uncut, and neither the environment nor a file keeps any
+// of it.
 TEST(ServerAddrDlg, ConfirmStoresTheTextAsTypedOrRefusesItUncut) {
-    zel::test::TempWorkDir work(false);
-    guitest::ScriptedMessageBoxes boxes;
-    const std::pair<std::string, const char*> cases[] = {
-        {std::string(84, '9'), "서버 주소는 83바이트 이하로 입력하십시오."},
-        {std::string(81, 'a') + "가", nullptr}, // 83 bytes in CP949, 84 in UTF-8
-        {"10.0.0.1\xF0\x9F\x98\x80", "서버 주소에 쓸 수 없는 문자가 있습니다."},
-        {"10.0.0.1\nZEL_CTI_SERVER_IP_ADDR=6.6.6.6", "서버 주소에 쓸 수 없는 문자가 있습니다."},
-        {" 192.168.0.7 ", nullptr},
-        {"", nullptr},
-        {"서버.example", nullptr},
-    };
-    for (const auto& [typed, refusal] : cases) {
-        SCOPED_TRACE(typed);
-        // The address and the files as an earlier run left them.
-        theAgentEnv().serverAddress = "10.1.2.3";
-        CIniFile("Env/ZELAgent.INI", "GENERAL").WriteString("10.1.2.3", "ZEL_CTI_SERVER_IP_ADDR");
-        CIniFile("Env/tnvx.INI", "VERSION_CHECK_CONNECT")
-            .WriteString("10.1.2.3", "VC_SERVER_IP_ADDR");
-        const std::size_t before = boxes.Count();
-        CServerAddrDlg d;
-        wxTextCtrl* field = platform::GetDlgItemAs<wxTextCtrl>(&d, IDC_EDIT_SERVER_ADDR);
-        const int result = RunModal(d, [&] {
-            field->ChangeValue(wxString::FromUTF8(typed));
-            ClickButton(d, IDOK_BUTTON);
-            if (refusal) {
-                EXPECT_TRUE(HasGtkFocus(field));
-            }
-        });
-        const std::string stored = refusal ? "10.1.2.3" : typed;
-        EXPECT_EQ(theAgentEnv().serverAddress, stored);
-        EXPECT_EQ(Stored("ZELAgent.INI", "ZEL_CTI_SERVER_IP_ADDR"), stored);
-        EXPECT_EQ(Stored("tnvx.INI", "VC_SERVER_IP_ADDR"), stored);
-        EXPECT_EQ(result, refusal ? kStillOpen : wxID_OK);
-        ASSERT_EQ(boxes.Count(), before + (refusal ? 1 : 0));
-        if (!refusal)
-            continue;
-        EXPECT_EQ(field->GetValue(), wxString::FromUTF8(typed)); // not cut
-        const platform::MessageBoxRequest box = boxes.Last();
-        EXPECT_EQ(box.text, refusal);
-        EXPECT_EQ(box.caption, "에러");
-        EXPECT_EQ(box.style, platform::MB_ICONERROR);
-        EXPECT_EQ(box.owner, &d);
-    }
-}
-
-// With Env/ missing, a settings file or Env/ itself read-only, or the companion's file
-// not a file at all, the address is not stored: the dialog says so and stays open, and
-// neither the environment nor a file keeps half of it.
-TEST(ServerAddrDlg, AnAddressThatCannotBeStoredIsSaidSoAndTheDialogStaysOpen) {
     namespace fs = std::filesystem;
     guitest::ScriptedMessageBoxes boxes;
+    const char* const unusable = "서버 주소에 쓸 수 없는 문자가 있습니다.";
+    const char* const unwritable = "서버 주소를 저장하지 못했습니다.\r\n"
+                                   "Env 폴더와 그 안의 설정 파일에 쓸 수 있는지 확인하십시오.";
     const struct {
-        const char* what;
-        void (*spoil)(const fs::path& env);
+        std::string typed;
+        const char* refusal;                // the box's text, or none when stored
+        void (*spoil)(const fs::path& env); // what is done to Env/ first, if anything
     } cases[] = {
-        {"Env missing", [](const fs::path& env) { fs::remove_all(env); }},
-        {"ZELAgent.INI read-only",
+        {std::string(84, '9'), "서버 주소는 83바이트 이하로 입력하십시오.", nullptr},
+        {std::string(81, 'a') + "가", nullptr, nullptr}, // 83 bytes in CP949, 84 in UTF-8
+        {"10.0.0.1\xF0\x9F\x98\x80", unusable, nullptr},
+        {"10.0.0.1\nZEL_CTI_SERVER_IP_ADDR=6.6.6.6", unusable, nullptr},
+        {" 192.168.0.7 ", nullptr, nullptr},
+        {"", nullptr, nullptr},
+        {"서버.example", nullptr, nullptr},
+        {"192.168.9.9", unwritable, [](const fs::path& env) { fs::remove_all(env); }},
+        {"192.168.9.9", unwritable,
          [](const fs::path& env) {
              fs::permissions(env / "ZELAgent.INI", fs::perms::owner_write,
                              fs::perm_options::remove);
          }},
-        {"tnvx.INI a folder",
+        {"192.168.9.9", unwritable,
          [](const fs::path& env) {
              fs::remove(env / "tnvx.INI");
              fs::create_directory(env / "tnvx.INI");
          }},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(c.typed);
+        // The address and the files as an earlier run left them.
         zel::test::TempWorkDir work(false);
         theAgentEnv().serverAddress = "10.1.2.3";
         CIniFile("Env/ZELAgent.INI", "GENERAL").WriteString("10.1.2.3", "ZEL_CTI_SERVER_IP_ADDR");
         CIniFile("Env/tnvx.INI", "VERSION_CHECK_CONNECT")
             .WriteString("10.1.2.3", "VC_SERVER_IP_ADDR");
-        c.spoil(work.Env());
+        if (c.spoil)
+            c.spoil(work.Env());
         const std::size_t before = boxes.Count();
         CServerAddrDlg d;
         wxTextCtrl* field = platform::GetDlgItemAs<wxTextCtrl>(&d, IDC_EDIT_SERVER_ADDR);
         const int result = RunModal(d, [&] {
-            field->ChangeValue("192.168.9.9");
+            field->ChangeValue(wxString::FromUTF8(c.typed));
             ClickButton(d, IDOK_BUTTON);
-            EXPECT_TRUE(HasGtkFocus(field));
+            if (c.refusal) {
+                EXPECT_TRUE(HasGtkFocus(field));
+            }
         });
-        EXPECT_EQ(result, kStillOpen);
-        EXPECT_EQ(theAgentEnv().serverAddress, "10.1.2.3");
-        EXPECT_EQ(field->GetValue(), "192.168.9.9");
-        ASSERT_EQ(boxes.Count(), before + 1);
+        const std::string stored = c.refusal ? "10.1.2.3" : c.typed;
+        EXPECT_EQ(theAgentEnv().serverAddress, stored);
+        if (c.spoil) {
+            EXPECT_NE(Stored("ZELAgent.INI", "ZEL_CTI_SERVER_IP_ADDR"), c.typed);
+        } else {
+            EXPECT_EQ(Stored("ZELAgent.INI", "ZEL_CTI_SERVER_IP_ADDR"), stored);
+            EXPECT_EQ(Stored("tnvx.INI", "VC_SERVER_IP_ADDR"), stored);
+        }
+        EXPECT_EQ(result, c.refusal ? kStillOpen : wxID_OK);
+        ASSERT_EQ(boxes.Count(), before + (c.refusal ? 1 : 0));
+        if (!c.refusal)
+            continue;
+        EXPECT_EQ(field->GetValue(), wxString::FromUTF8(c.typed)); // not cut
         const platform::MessageBoxRequest box = boxes.Last();
-        EXPECT_EQ(box.text, "서버 주소를 저장하지 못했습니다.\r\n"
-                            "Env 폴더와 그 안의 설정 파일에 쓸 수 있는지 확인하십시오.");
+        EXPECT_EQ(box.text, c.refusal);
         EXPECT_EQ(box.caption, "에러");
         EXPECT_EQ(box.style, platform::MB_ICONERROR);
         EXPECT_EQ(box.owner, &d);
-        EXPECT_NE(Stored("ZELAgent.INI", "ZEL_CTI_SERVER_IP_ADDR"), "192.168.9.9");
-        if (fs::exists(work.Env()))
-            fs::permissions(work.Env() / "ZELAgent.INI", fs::perms::owner_write,
-                            fs::perm_options::add);
     }
 }
 
