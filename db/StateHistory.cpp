@@ -1,4 +1,4 @@
-// Statement texts of the state history and the reading of its switch.
+// Statement texts of the state history and the meaning of its switch's value.
 #include "db/StateHistory.h"
 
 #include <algorithm>
@@ -47,14 +47,6 @@ bool StateHistorySwitchOn(const std::string& value) {
         if (!std::isspace(static_cast<unsigned char>(c)))
             word += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return word == "Y" || word == "YES" || word == "ON" || word == "1";
-}
-
-int ReadStateHistorySwitch(const RecordReader& query) {
-    std::vector<std::string> values;
-    const int found = query(kStateHistorySwitchSql, values);
-    if (found < 0)
-        return -1;
-    return found > 0 && !values.empty() && StateHistorySwitchOn(values[0]) ? 1 : 0;
 }
 
 std::string HistoryTimeText(const SystemTime& t) {

@@ -7,7 +7,6 @@
 #include <optional>
 #include <string>
 
-#include "db/RecordReader.h"
 #include "util/DateTime.h"
 
 namespace agentsql {
@@ -19,9 +18,6 @@ inline constexpr const char* kStateHistorySwitchSql =
 // On for 'Y', 'YES', 'ON' or '1' (any case, blanks around ignored); off for anything
 // else and for a missing row.
 bool StateHistorySwitchOn(const std::string& value);
-
-// 1 on, 0 off (or no row), -1 the query failed.
-int ReadStateHistorySwitch(const RecordReader& query);
 
 struct StateHistoryRow {
     std::string userId, agentName, svcId, telNum;

@@ -12,6 +12,7 @@
 
 #include "db/AgentEnv.h"
 #include "db/BreakReasons.h"
+#include "db/FloorOptions.h"
 #include "db/SqlText.h"
 #include "db/StateHistory.h"
 #include "tests/support/DbTestSupport.h"
@@ -98,9 +99,16 @@ TEST_F(StateHistoryDbTest, ReasonsComeInTheOrderOfTheirCodesWhateverTheirText) {
     EXPECT_TRUE(boxes_.empty());
 }
 
+// As the console reads it with the floor's options at each sign-in.
 TEST_F(StateHistoryDbTest, TheSwitchIsOnOnlyForAYesAndOffWithoutItsRow) {
     const std::string where = " where CD_GRP = 'SYSTEM_VALUE' and CD_ID = 'STATE_HIST'";
-    EXPECT_EQ(ReadStateHistorySwitch(Reader()), 0); // as the schema leaves it
+    FloorOptions options;
+    // 1 on, 0 off, -1 not read.
+    const auto switchOn = [&options](const RecordReader& reader) {
+        options.stateHistory = true;
+        return ReadFloorOptions(reader, options) < 0 ? -1 : options.stateHistory ? 1 : 0;
+    };
+    EXPECT_EQ(switchOn(Reader()), 0); // as the schema leaves it
     const std::pair<const char*, int> cases[] = {
         {"Y", 1}, {" y ", 1}, {"yes", 1}, {"ON", 1}, {"1", 1},
         {"N", 0}, {"", 0},    {"0", 0},   {"YN", 0}, {"예", 0},
@@ -108,14 +116,13 @@ TEST_F(StateHistoryDbTest, TheSwitchIsOnOnlyForAYesAndOffWithoutItsRow) {
     for (const auto& [value, on] : cases) {
         SCOPED_TRACE(value);
         Admin().Execute("update CODE_INFO set CD_NM = " + Admin().Quote(value) + where);
-        EXPECT_EQ(ReadStateHistorySwitch(Reader()), on);
+        EXPECT_EQ(switchOn(Reader()), on);
     }
     Admin().Execute("delete from CODE_INFO" + where);
-    EXPECT_EQ(ReadStateHistorySwitch(Reader()), 0);
+    EXPECT_EQ(switchOn(Reader()), 0);
     Admin().Execute("insert into CODE_INFO values ('SYSTEM_VALUE', 'STATE_HIST', 'N')");
-    EXPECT_EQ(
-        ReadStateHistorySwitch([](const std::string&, std::vector<std::string>&) { return -1; }),
-        -1);
+    EXPECT_EQ(switchOn([](const std::string&, std::vector<std::string>&) { return -1; }), -1);
+    EXPECT_FALSE(options.stateHistory); // the defaults
 }
 
 TEST_F(StateHistoryDbTest, RowsKeepTheirOwnTimeAreStoredOnceAndNeverCut) {
