@@ -1,5 +1,5 @@
-// SqlBuilder composes one insert, update or procedure-call statement from column-value
-// items. It composes text only: callers escape what they put between quotes.
+// SqlBuilder composes one update statement from column-value items. It composes text
+// only: callers escape what they put between quotes.
 #pragma once
 
 #include <string>
@@ -14,24 +14,17 @@ struct SqlItem {
 
 class SqlBuilder {
   public:
-    enum Kind : int { Insert = 0, Update = 1, Call = 2, Execute = 3 };
+    enum Kind : int { Update = 1 }; // the one statement the program builds
 
-    explicit SqlBuilder(int kind) : kind(kind) {}
-    virtual ~SqlBuilder() = default;
+    explicit SqlBuilder(Kind) {}
 
-    // Appends an item whose value is the printf-formatted text.
-    void AddValue(const char* column, const char* format, ...)
-        __attribute__((format(printf, 3, 4)));
     // Appends an item whose value is the text between single quotes, unchanged.
     void AddString(const char* column, const std::string& text);
 
-    // Composes the statement afresh; also kept in `sql`.
-    std::string BuildSQL();
+    // Composes the statement afresh from the items, table and condition.
+    std::string BuildSQL() const;
 
     std::vector<SqlItem> items;
-    int kind;
-    std::string sql;
     std::string table;
     std::string where;
-    std::string suffix;
 };

@@ -41,26 +41,23 @@ TEST(NumericText, KeysAreOnlyAsciiDigitsAndTextToIntIsTheStandardConversion) {
     EXPECT_EQ(agentsql::TextToInt("-99999999999999999999"), INT_MIN);
 }
 
-// The program builds its updates with the builder.
+// The program builds the registration's update with the builder.
 TEST(SqlBuilder, UpdateHasItsBlanksIsBuiltAfreshEachTimeAndKeepsLongValuesWhole) {
     SqlBuilder update(SqlBuilder::Update);
     update.table = "T";
-    update.AddValue("A", "%d", 1);
+    update.AddString("A", "1");
     update.AddString("B", "x");
-    EXPECT_EQ(update.BuildSQL(), "update T set A = 1, B = 'x'");
+    EXPECT_EQ(update.BuildSQL(), "update T set A = '1', B = 'x'");
     update.where = "K = 1";
-    update.suffix = "limit 1";
-    // Built afresh: the where clause and suffix set after a first build count.
-    EXPECT_EQ(update.BuildSQL(), "update T set A = 1, B = 'x' where K = 1 limit 1");
+    // Built afresh: the where clause set after a first build counts.
+    EXPECT_EQ(update.BuildSQL(), "update T set A = '1', B = 'x' where K = 1 ");
 
     // A cut value could split an escaped quote pair and so change the statement.
     const std::string value = std::string(5000, 'v') + "''", column(80, 'C');
     SqlBuilder longer(SqlBuilder::Update);
     longer.table = "T";
     longer.AddString(column.c_str(), value);
-    longer.AddValue("N", "%s-%d", std::string(3000, 'n').c_str(), 7);
-    EXPECT_EQ(longer.BuildSQL(), "update T set " + column + " = '" + value +
-                                     "', N = " + std::string(3000, 'n') + "-7");
+    EXPECT_EQ(longer.BuildSQL(), "update T set " + column + " = '" + value + "'");
 }
 
 } // namespace
