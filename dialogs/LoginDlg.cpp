@@ -74,6 +74,11 @@ std::string& FieldText(SignInFields& fields, SignInField field) {
     }
 }
 
+void EnableControl(wxWindow* dialog, int id, bool enable) {
+    if (wxWindow* control = platform::GetDlgItem(dialog, id))
+        control->Enable(enable);
+}
+
 // While an attempt is out every control is off, so GTK leaves no widget with the focus
 // and wx takes the keys without passing them on: Escape is taken from the window's
 // events before wx sees them.
@@ -84,9 +89,9 @@ gboolean OnWindowEvent(GtkWidget*, GdkEvent* event, gpointer dialog) {
 
 } // namespace
 
-CLoginDlg::CLoginDlg(wxWindow* parent)
-    : m_backBrush(wxColour(209, 247, 254)), m_timer(this, kWarningTimerId),
-      m_worker([](std::function<void()> fn) { platform::PostToUiThread(std::move(fn)); }) {
+CLoginDlg::CLoginDlg(wxWindow* parent, ConnectionOpening* opening)
+    : m_backBrush(wxColour(209, 247, 254)), m_timer(this, kWarningTimerId), m_opening(opening),
+      m_worker([](std::function<void()> fn) { platform::PostToUiThread(std::move(fn)); }, opening) {
     platform::CreateDialogFromTemplate(
         this, parent, IDD_LOGIN,
         [this](wxWindow* dlg, const res::ControlTemplate& control, const wxPoint& pos,
@@ -115,6 +120,8 @@ CLoginDlg::CLoginDlg(wxWindow* parent)
 
 CLoginDlg::~CLoginDlg() {
     m_timer.Stop();
+    if (m_opening)
+        m_opening->WhenDone({});
 }
 
 void CLoginDlg::OnInitDialog(wxInitDialogEvent&) {
@@ -130,6 +137,14 @@ void CLoginDlg::OnInitDialog(wxInitDialogEvent&) {
     for (const auto& [fieldId, labelId] : kFieldLabels)
         platform::SetAccessibleLabel(platform::GetDlgItem(this, fieldId),
                                      platform::GetDlgItem(this, labelId));
+
+    if (!OpeningBack()) {
+        EnableControl(this, IDC_BTN_SETTING, false);
+        m_opening->WhenDone([this] {
+            if (m_stage == Stage::Idle)
+                EnableControl(this, IDC_BTN_SETTING, true);
+        });
+    }
 
     LoadLastSignIn();
     m_timer.Start(kWarningDelayMs);
@@ -277,6 +292,8 @@ void CLoginDlg::SetSubmissionControls(bool enable) {
     for (CHoverButton* button : m_buttons)
         if (button)
             button->Enable(enable);
+    if (enable && !OpeningBack())
+        EnableControl(this, IDC_BTN_SETTING, false);
 }
 
 bool CLoginDlg::AskToCancel() {
@@ -306,7 +323,7 @@ CLoginDlg::OwnBox::~OwnBox() {
 }
 
 void CLoginDlg::OnServerAddress() {
-    if (m_stage != Stage::Idle)
+    if (m_stage != Stage::Idle || !OpeningBack())
         return;
     wxWindow* focus = FindFocus();
     {

@@ -3,7 +3,9 @@
 // last sign-in (without the password) in the settings file. The attempt's statements
 // run on a worker thread (SignInWorker); meanwhile the fields and buttons are off, the
 // cursor is busy and the window goes on painting, and the outcome acts when it comes
-// back on the UI thread.
+// back on the UI thread. Opened while the start-up's open of the connection is still out,
+// it takes typing and 로그인 at once (the attempt waits for the open); 설정 comes on when
+// the open is back, as the address is the open's until then.
 #pragma once
 
 #include <array>
@@ -15,6 +17,7 @@
 #include <wx/utils.h>
 #include <wx/weakref.h>
 
+#include "dialogs/ConnectionOpening.h"
 #include "dialogs/SignIn.h"
 #include "dialogs/SignInWorker.h"
 
@@ -30,8 +33,9 @@ class CLoginDlg : public wxDialog {
     // server address, end the process from inside with status 1 (ExitProcess).
     // Escape or the close box while an attempt is out ends the dialog with wxID_CANCEL
     // once the attempt has come back, whatever it came to: the connection is then free
-    // again, and nobody is signed in who has left.
-    explicit CLoginDlg(wxWindow* parent = nullptr);
+    // again, and nobody is signed in who has left. opening, when given, is the start-up's
+    // open of the connection; it outlives the dialog.
+    explicit CLoginDlg(wxWindow* parent = nullptr, ConnectionOpening* opening = nullptr);
     ~CLoginDlg() override;
 
     // Handlers; public so that tests can drive the dialog.
@@ -87,6 +91,7 @@ class CLoginDlg : public wxDialog {
     void End(int code);
     void EndInOwnLoop();
     void SetSubmissionControls(bool enable);
+    bool OpeningBack() const { return !m_opening || m_opening->Done(); }
     void OnCloseWindow(wxCloseEvent& event);
     void OnIdle(wxIdleEvent& event);
 
@@ -96,6 +101,7 @@ class CLoginDlg : public wxDialog {
     std::array<CHoverButton*, 3> m_buttons{}; // 1, 2, 1003
     wxTimer m_timer;
 
+    ConnectionOpening* m_opening;
     SignInWorker m_worker;
     Stage m_stage = Stage::Idle;
     std::optional<SignInResult> m_held;         // Held: the result waiting

@@ -23,7 +23,8 @@ class CaughtBoxes {
 
 } // namespace
 
-SignInWorker::SignInWorker(Poster post) : m_post(std::move(post)) {}
+SignInWorker::SignInWorker(Poster post, const ConnectionOpening* opening)
+    : m_post(std::move(post)), m_opening(opening) {}
 
 SignInWorker::~SignInWorker() {
     m_alive.reset();
@@ -39,6 +40,8 @@ bool SignInWorker::Start(SignInFields fields, Done done) {
     m_running = true;
     m_thread = std::thread([this, fields = std::move(fields), done = std::move(done),
                             alive = std::weak_ptr<int>(m_alive)]() mutable {
+        if (m_opening)
+            m_opening->Wait(); // until then the connection is the open's
         SignInResult result;
         result.fields = std::move(fields);
         {

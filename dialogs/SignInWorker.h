@@ -2,7 +2,8 @@
 // thread of its own, which alone uses the agent environment's connection until the
 // attempt has come back; the window goes on painting and taking keys meanwhile. The
 // database error boxes the statements raise are caught on that thread and handed back
-// with the outcome, for the window to show in their order.
+// with the outcome, for the window to show in their order. While the start-up's open of
+// the connection is still out, an attempt waits for it before its first statement.
 #pragma once
 
 #include <functional>
@@ -10,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "dialogs/ConnectionOpening.h"
 #include "dialogs/SignIn.h"
 #include "platform/MessageBox.h"
 
@@ -26,7 +28,8 @@ class SignInWorker {
     using Poster = std::function<void(std::function<void()>)>;
     using Done = std::function<void(SignInResult)>;
 
-    explicit SignInWorker(Poster post);
+    // opening, when given, is the start-up's open of the connection; it outlives the worker.
+    explicit SignInWorker(Poster post, const ConnectionOpening* opening = nullptr);
     // Waits for an attempt still running (at most the client library's timeouts); its
     // outcome is dropped.
     ~SignInWorker();
@@ -41,6 +44,7 @@ class SignInWorker {
 
   private:
     Poster m_post;
+    const ConnectionOpening* m_opening;
     std::thread m_thread;
     bool m_running = false; // UI thread only
     // Dropped with the worker: a result posted before then finds it gone and is dropped.

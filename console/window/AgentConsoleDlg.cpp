@@ -117,10 +117,12 @@ void CAgentConsoleDlg::OnInitDialog(wxInitDialogEvent&) {
         SetMemoByteLimit(*m_memo, AgentConsole::kMemoMaxBytes);
 
     // A missing address is no reason to stop: the sign-in dialog's settings button
-    // sets it, and the failed connection shows there.
+    // sets it, and the failed connection shows there. The open goes on while the window
+    // shows: a server that does not answer holds it up to the connect time-out.
     if (!m_env.LoadServerAddress())
         DebugTrace("CAgentConsoleDlg::OnInitDialog no server address");
-    m_env.RDBServerOpen();
+    m_opening = std::make_unique<ConnectionOpening>(
+        m_env, [](std::function<void()> fn) { platform::PostToUiThread(std::move(fn)); });
 
     m_console.ShowInitialState();
     m_timerStartup.StartOnce(kStartupDelayMs);
@@ -207,7 +209,7 @@ void CAgentConsoleDlg::OnTimer(wxTimerEvent& event) {
 }
 
 int CAgentConsoleDlg::ShowLoginDialog() {
-    CLoginDlg login(nullptr);
+    CLoginDlg login(nullptr, m_opening.get());
     return login.ShowModal();
 }
 
@@ -220,6 +222,8 @@ void CAgentConsoleDlg::OnStartup() {
     }
     if (m_bShuttingDown)
         return;
+    // The sign-in's attempt has waited for the open: this only finishes it.
+    m_opening.reset();
     // The sign-in dialog has put the agent's identity into the environment: the
     // journal is the agent's own, and from here on the line owns the connection.
     m_journal = std::make_unique<ResultJournal>(

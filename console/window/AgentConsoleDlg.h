@@ -1,7 +1,9 @@
 // CAgentConsoleDlg: the agent console, the program's main window (template 102). It
 // lays out and colours the controls, runs the timers and the keys, and carries out on
-// screen what its logic (AgentConsole) decides. Its statements go through its line
-// (DbLine), the one thread that owns the connection after the sign-in.
+// screen what its logic (AgentConsole) decides. The connection is opened at start-up on
+// a thread of its own (ConnectionOpening), whose result the sign-in waits for; from the
+// sign-in on the statements go through its line (DbLine), the one thread that owns the
+// connection then.
 #pragma once
 
 #include <array>
@@ -18,6 +20,7 @@
 #include "console/logic/ConsoleView.h"
 #include "console/window/ConsoleAccess.h"
 #include "console/window/ConsoleFocus.h"
+#include "dialogs/ConnectionOpening.h"
 
 class CColorEdit;
 class CColorLabel;
@@ -92,6 +95,8 @@ class CAgentConsoleDlg : public wxDialog, public IAgentConsoleView {
     void ColourControls();
 
     CTELVOAgentEnv& m_env;
+    // From the start-up until the sign-in: the open of the connection.
+    std::unique_ptr<ConnectionOpening> m_opening;
     // Declared before the logic, which uses them until it is gone.
     std::unique_ptr<ResultJournal> m_journal;
     DbLine m_line;

@@ -1,7 +1,10 @@
 // The sign-in dialog against the private database: refused, it stays open with the wrong
 // password selected; accepted, it stores the last sign-in and ends with OK. The attempt's
 // statements run off the window's thread: with the server hung the window goes on, and
-// an agent who leaves meanwhile is not signed in when the server answers.
+// an agent who leaves meanwhile is not signed in when the server answers. The console's
+// start-up does not wait for the server either.
+#include <algorithm>
+#include <chrono>
 #include <functional>
 
 #include <gtest/gtest.h>
@@ -9,6 +12,7 @@
 #include <wx/timer.h>
 #include <wx/utils.h>
 
+#include "console/window/AgentConsoleDlg.h"
 #include "dialogs/LoginDlg.h"
 #include "platform/gui/DialogBuilder.h"
 #include "res/ResourceIds.h"
@@ -65,6 +69,9 @@ int RunUntilEnded(CLoginDlg& dialog, const std::function<void()>& script, int bo
 struct Heartbeat {
     Heartbeat() {
         timer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
+            const auto now = std::chrono::steady_clock::now();
+            longestGap = std::max(longestGap, now - last);
+            last = now;
             ++ticks;
             if (onTick)
                 onTick(ticks);
@@ -73,8 +80,18 @@ struct Heartbeat {
     }
     wxTimer timer;
     int ticks = 0;
+    std::chrono::steady_clock::time_point last = std::chrono::steady_clock::now();
+    std::chrono::steady_clock::duration longestGap{};
     std::function<void(int)> onTick;
 };
+
+// The sign-in dialog open now, if any.
+CLoginDlg* OpenSignInDialog() {
+    for (wxWindow* window : wxTopLevelWindows)
+        if (auto* dialog = dynamic_cast<CLoginDlg*>(window); dialog && dialog->IsModal())
+            return dialog;
+    return nullptr;
+}
 
 TEST_F(SignInDbTest, DialogStaysOpenOnARefusalAndClosesWithOkOnceSignedIn) {
     ExitRecorder exits;
@@ -209,6 +226,88 @@ TEST_F(SignInDbTest, EscapeOrTheCloseBoxWhileTheServerHangsEndsWithCancelWhenItA
         EXPECT_TRUE(theAgentEnv().userId.empty());
         EXPECT_EQ(SettingsFileBytes().find("LAST_USER_ID"), std::string::npos);
     }
+}
+
+// The console's start-up as far as the sign-in dialog's result.
+class StartingConsole : public CAgentConsoleDlg {
+  public:
+    StartingConsole() : CAgentConsoleDlg(nullptr, theAgentEnv()) {}
+    void OnStartup() override {
+        signIn = ShowLoginDialog();
+        EndModal(wxID_OK);
+    }
+    int signIn = 0;
+};
+
+// The program started with the server frozen: the console and then its sign-in dialog
+// show while the connection is still being opened, the window's thread never waiting on
+// it (the client library's connect time-out is 3 s). 로그인 waits for the open like any
+// attempt, and once the server answers the agent is signed in, with no box.
+TEST_F(SignInDbTest, AConsoleStartedWithTheServerFrozenSignsInOnceTheServerAnswers) {
+    CTELVOAgentEnv& env = theAgentEnv();
+    env.ServerClose();
+    env.connection = 0;
+    env.serverAddress = "localhost"; // read back by the console; no start-up warning
+    ASSERT_TRUE(env.SaveServerAddress());
+    ExitRecorder exits;
+    FrozenServer server;
+    ASSERT_TRUE(server.Freeze()) << "the private server's process was not found";
+    Heartbeat heartbeat;
+    StartingConsole console;
+    CLoginDlg* dialog = nullptr;
+    int shownAt = -1;
+    struct {
+        bool consoleShown = false;
+        int controlsOn = -1;
+        bool settingOn = true;
+    } atShow;
+    struct {
+        bool signingIn = false;
+        int controlsOn = -1;
+        bool busy = false;
+    } atThaw;
+    heartbeat.onTick = [&](int tick) {
+        if (!dialog) {
+            if ((dialog = OpenSignInDialog()) == nullptr)
+                return;
+            shownAt = tick;
+            atShow.consoleShown = console.IsShown();
+            atShow.controlsOn = ControlsOn(*dialog);
+            atShow.settingOn = platform::GetDlgItem(dialog, IDC_BTN_SETTING)->IsEnabled();
+            FillIn(*dialog, kPassword);
+            ClickButton(*dialog, IDOK_BUTTON);
+        } else if (tick == shownAt + 20) {
+            atThaw.signingIn = dialog->IsSigningIn();
+            atThaw.controlsOn = ControlsOn(*dialog);
+            atThaw.busy = wxIsBusy();
+            server.Thaw();
+        }
+    };
+    wxTimer bound;
+    bound.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        if (CLoginDlg* open = OpenSignInDialog())
+            open->EndModal(kStillOpen);
+        else if (console.IsModal())
+            console.EndModal(kStillOpen);
+    });
+    bound.Start(15000);
+    console.ShowModal();
+    const auto longestGap = heartbeat.longestGap;
+    heartbeat.timer.Stop();
+
+    ASSERT_GE(shownAt, 0) << "no sign-in dialog";
+    EXPECT_TRUE(atShow.consoleShown);
+    EXPECT_EQ(atShow.controlsOn, 7); // typing and 로그인 go; 설정 waits for the address's use
+    EXPECT_FALSE(atShow.settingOn);
+    EXPECT_TRUE(atThaw.signingIn);
+    EXPECT_EQ(atThaw.controlsOn, 0);
+    EXPECT_TRUE(atThaw.busy);
+    EXPECT_LT(longestGap, std::chrono::milliseconds(1500));
+    EXPECT_EQ(console.signIn, wxID_OK);
+    EXPECT_TRUE(boxes_.empty()) << boxes_.front().text;
+    EXPECT_TRUE(exits.statuses.empty());
+    EXPECT_EQ(env.userId, kUser);
+    EXPECT_NE(env.connection, 0);
 }
 
 } // namespace
