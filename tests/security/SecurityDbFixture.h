@@ -14,11 +14,14 @@
 #include <gtest/gtest.h>
 
 #include "platform/MessageBox.h"
-#include "tests/security/SqlLiterals.h"
 #include "tests/support/DbTestSupport.h"
 #include "tests/support/RecordedOutput.h"
+#include "tests/support/SqlLiterals.h"
 
 namespace sectest {
+
+using zel::test::ParsedSql;
+using zel::test::ParseSql;
 
 // Texts that have broken statements, records or files elsewhere. Each is tried in every
 // field that takes text.

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace sectest {
+namespace zel::test {
 
 struct ParsedSql {
     std::string shape;                 // the text outside quotes, '?' for each quoted text
@@ -68,4 +68,4 @@ inline ParsedSql ParseSql(std::string_view sql) {
     return parsed;
 }
 
-} // namespace sectest
+} // namespace zel::test
