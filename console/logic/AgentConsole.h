@@ -198,6 +198,7 @@ class AgentConsole {
     void Keep(const CallResult& result, std::uint64_t seq);
     void SavePendingResult(const std::string& nextXanId, bool readFields = true);
     void ReturnToFields(const CallResult& result);
+    void NoteEmptied(const CallResult& now);
     void RetryUnsavedResults();
     bool WrittenSince(const std::string& xanId, std::uint64_t seq) const;
     bool Superseded(const KeptResult& kept) const;

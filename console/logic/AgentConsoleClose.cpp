@@ -138,6 +138,7 @@ void AgentConsole::MaybeEnd() {
     if (!m_strXanId.empty()) {
         UpdateData(true);
         const CallResult now{m_strXanId, m_nConsultResult, m_strMemo};
+        NoteEmptied(now);
         const bool draftNewer = m_lastDraft.xanId == now.xanId && m_lastDraft != now;
         if (now != m_closeSaved || (draftNewer && now.Entered())) {
             m_closeSaved = now;

@@ -189,6 +189,7 @@ void AgentConsole::SavePendingResult(const std::string& nextXanId, bool readFiel
         } else if (m_lastDraft.xanId == m_strXanId) {
             result = m_lastDraft;
         }
+        NoteEmptied(result);
         if (result.Entered()) {
             const std::uint64_t seq = Journal(result);
             std::erase_if(m_unsaved, [&](const KeptResult& kept) {
@@ -236,6 +237,17 @@ void AgentConsole::RecoverJournal() {
         m_localSeq = std::max(m_localSeq, record.seq);
         WriteQuietly(record.result, record.seq, true);
     }
+}
+
+void AgentConsole::NoteEmptied(const CallResult& now) {
+    // The fields read empty while the journal's newest record of their call still holds
+    // an entry the agent has since deleted: nothing is written for empty fields, so
+    // without an empty draft after it the next start would write that entry.
+    if (!m_journal || now.Entered() || now.xanId.empty() || m_lastDraft.xanId != now.xanId ||
+        !m_lastDraft.Entered())
+        return;
+    m_lastDraft = now;
+    m_journal->AddDraft(now);
 }
 
 void AgentConsole::SaveDraft() {

@@ -238,6 +238,10 @@ class World {
     std::map<std::string, State> m_draftState;          // and what the fields held then
     std::map<std::string, std::vector<std::pair<long long, State>>> m_history;
     std::map<std::string, std::map<State, long long>> m_lastEntry; // of each state
+    // When the agent last emptied a call's fields, and when the console first sent each
+    // state of a call to be written: what it sent before the emptying may still land.
+    std::map<std::string, long long> m_emptiedAt;
+    std::map<std::string, std::map<State, long long>> m_sentAt;
 
     friend class Line;
 };
@@ -263,6 +267,9 @@ void Line::Submit(LineRequest request, Done done) {
         m_world.Fail("a statement of the desk sent while signed out");
     const long long enteredAt =
         request.what == LineStatement::Result ? m_world.EnteredAt(request.result) : -1;
+    if (request.what == LineStatement::Result)
+        m_world.m_sentAt[request.result.xanId].emplace(
+            State{request.result.grade, request.result.memo}, ++m_world.m_order);
     m_waiting.push_back({std::move(request), std::move(done), enteredAt});
     if (!m_current)
         StartNext();
@@ -578,6 +585,8 @@ void World::Entered() {
     m_history[on].push_back({++m_order, state});
     m_lastEntry[on][state] = m_order;
     m_afterKill.erase(on);
+    if (state == kNothing)
+        m_emptiedAt[on] = m_order;
 }
 
 void World::Do(const Event& event) {
@@ -616,6 +625,14 @@ void World::Do(const Event& event) {
     case Kind::Type: {
         if (!canClick)
             break;
+        // 5: the agent deletes the memo; 6: the memo and the grade as well.
+        if (event.arg % 7 >= 5) {
+            p->view.memo.clear();
+            if (event.arg % 7 == 6)
+                p->view.grade = -1;
+            Entered();
+            break;
+        }
         static const char* kKeys[] = {"가", "a", "\n", "'", "나"};
         const std::string key = kKeys[event.arg % 5];
         const std::string next = p->view.memo + key;
@@ -728,6 +745,16 @@ void World::CheckResults() {
             if (!m_afterKill[xanId].contains(written))
                 Fail("call " + xanId + " after a kill holds " + std::to_string(written.first) +
                      "/" + written.second + ", which it did not have within a draft's time");
+            continue;
+        }
+        // Emptied fields write nothing: the call keeps what was sent before, but never
+        // what the agent deleted and the console had only held as a draft.
+        if (latest == kNothing && m_emptiedAt.contains(xanId) && written != kNothing) {
+            const auto& sent = m_sentAt[xanId];
+            const auto found = sent.find(written);
+            if (found == sent.end() || found->second > m_emptiedAt[xanId])
+                Fail("call " + xanId + " holds " + std::to_string(written.first) + "/" +
+                     written.second + ", which the agent deleted before it was sent");
             continue;
         }
         if (written != latest)

@@ -14,7 +14,7 @@ namespace sim {
 enum class Kind : int {
     Wait,       // time passes: timers, statements and the call centre go on
     Press,      // the agent presses a state button or 통화결과 등록 (arg: which)
-    Type,       // the agent types into the memo (arg: what)
+    Type,       // the agent types into the memo, or deletes it (arg: what)
     Grade,      // the agent picks a grade (arg: 0..6)
     Answer,     // the agent answers the box on top (arg: yes or no)
     Close,      // the agent closes the window
