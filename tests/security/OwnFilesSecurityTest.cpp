@@ -8,6 +8,7 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -30,17 +31,18 @@ std::string OpenFailure() {
     return status.message;
 }
 
-TEST(OwnFilesTest, ForeignLooseOrLinkedEnvFilesAreRefusedWithTheirMend) {
-    const zel::test::ScratchServer nobody; // its port, never started: nothing listens there
-    struct Case {
-        const char* what;
-        std::function<void(const fs::path& env)> spoil;
-        const char* file;    // named in the refusal, under Env/ ("" for the folder)
-        const char* mend;    // the command the refusal offers
-        bool libraryRefuses; // the client library refuses too (its file or folder)
-        bool needsRoot;      // giving a file away takes root
-    };
-    const Case cases[] = {
+struct SpoiltEnv {
+    const char* what;
+    std::function<void(const fs::path& env)> spoil;
+    const char* file;    // named in the refusal, under Env/ ("" for the folder)
+    const char* mend;    // the command the refusal offers
+    bool libraryRefuses; // the client library refuses too (its file or folder)
+    bool needsRoot;      // giving a file away takes root
+};
+
+// Env/ spoilt one way at a time.
+const std::vector<SpoiltEnv>& SpoiltEnvs() {
+    static const std::vector<SpoiltEnv> cases = {
         {"folder writable by others", [](const fs::path& env) { ::chmod(env.c_str(), 0777); }, "",
          "chmod go-w", true, false},
         {"folder writable by the group", [](const fs::path& env) { ::chmod(env.c_str(), 0770); },
@@ -86,13 +88,19 @@ TEST(OwnFilesTest, ForeignLooseOrLinkedEnvFilesAreRefusedWithTheirMend) {
          },
          "ZELAgent.INI", "링크", false, false},
     };
-    int skipped = 0;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        if (c.needsRoot && ::geteuid() != 0) {
-            ++skipped;
+    return cases;
+}
+
+// Each case of SpoiltEnvs() that needs root or not, as asked: the start-up check names the
+// file and its mend, and the client library refuses to open or fails to connect.
+void ExpectRefusals(bool needingRoot) {
+    const zel::test::ScratchServer nobody; // its port, never started: nothing listens there
+    int run = 0;
+    for (const SpoiltEnv& c : SpoiltEnvs()) {
+        if (c.needsRoot != needingRoot)
             continue;
-        }
+        ++run;
+        SCOPED_TRACE(c.what);
         zel::test::TempWorkDir work(false);
         ASSERT_TRUE(zel::test::WriteEnvFile(work.Env() / "rdbclient.cnf", kCnf));
         std::ofstream(work.Env() / "ZELAgent.INI") << "[GENERAL]\r\n";
@@ -111,8 +119,17 @@ TEST(OwnFilesTest, ForeignLooseOrLinkedEnvFilesAreRefusedWithTheirMend) {
         EXPECT_EQ(failure.find("에 연결할 수 없습니다") == std::string::npos, c.libraryRefuses)
             << failure;
     }
-    if (skipped > 0)
-        GTEST_SKIP() << skipped << " cases give a file to another user and need root";
+    EXPECT_GT(run, 0);
+}
+
+TEST(OwnFilesTest, LooseOrLinkedEnvFilesAreRefusedWithTheirMend) {
+    ExpectRefusals(false);
+}
+
+TEST(OwnFilesTest, EnvFilesOfAnotherUserAreRefusedWithTheirMend) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "skipped: giving a file to another user needs root";
+    ExpectRefusals(true);
 }
 
 TEST(OwnFilesTest, CredentialsThatWouldUndoTheSafeguardsAreRefused) {
