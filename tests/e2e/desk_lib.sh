@@ -69,8 +69,17 @@ start_wm() {
   wait_for 50 wm_up || echo "$TAG: the window manager did not come up" >&2
 }
 
-# wait_for <tenths of a second> <command...>: until the command succeeds.
-wait_for() { local i; for ((i = 0; i < $1; i++)); do "${@:2}" && return 0; sleep 0.1; done; return 1; }
+# wait_for <tenths of a second> <command...>: until the command succeeds, at most that
+# long by the clock (slow probes do not stretch the limit).
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+wait_for() {
+  local deadline=$(($(now_ms) + $1 * 100))
+  while :; do
+    "${@:2}" && return 0
+    (($(now_ms) < deadline)) || return 1
+    sleep 0.1
+  done
+}
 # A window of the program whose title matches the pattern. GTK writes non-Latin titles
 # only into _NET_WM_NAME, which getwindowname reads (search --name looks at WM_NAME).
 window_named() {
