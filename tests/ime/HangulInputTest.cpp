@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <csignal>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -38,8 +40,8 @@ std::string Repeat(const std::string& text, int count) {
     return out;
 }
 
-// Runs a program with args while the event loop goes on, then lets the input method's
-// answers arrive; false if it failed or took longer than 20 s.
+// Runs a program with args while the event loop goes on; false if it failed or took
+// longer than 20 s.
 bool Run(std::vector<std::string> args) {
     std::vector<char*> argv(args.size() + 1, nullptr);
     std::transform(args.begin(), args.end(), argv.begin(),
@@ -55,28 +57,79 @@ bool Run(std::vector<std::string> args) {
         waitpid(pid, &status, 0);
         return false;
     }
-    guitest::PumpEvents(400);
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-// Keys pressed as on a keyboard, into the window with the X focus.
-bool TypeKeys(const std::string& keys) {
-    return Run({"xdotool", "type", "--delay", "80", "--", keys});
+// What a field is composing: the preedit its GTK widget (an entry, or the text view of a
+// memo) announces when the input method changes it. Lives within the field's lifetime.
+class Composition {
+  public:
+    explicit Composition(wxTextCtrl* field) {
+        GtkWidget* widget = static_cast<GtkWidget*>(field->GetHandle());
+        if (GTK_IS_BIN(widget))
+            widget = gtk_bin_get_child(GTK_BIN(widget));
+        m_widget = widget;
+        m_handler = g_signal_connect(
+            widget, "preedit-changed", G_CALLBACK(+[](GtkWidget*, gchar* preedit, gpointer self) {
+                static_cast<Composition*>(self)->m_preedit = preedit ? preedit : "";
+            }),
+            this);
+    }
+    ~Composition() { g_signal_handler_disconnect(m_widget, m_handler); }
+    Composition(const Composition&) = delete;
+    Composition& operator=(const Composition&) = delete;
+
+    // The syllable being composed; empty when none is.
+    const std::string& Composing() const { return m_preedit; }
+
+  private:
+    GtkWidget* m_widget = nullptr;
+    gulong m_handler = 0;
+    std::string m_preedit;
+};
+
+// Waits until the input method has answered every key sent to the window so far. A Shift
+// goes last: the Hangul engine passes it on untouched, and ibus answers a field's keys in
+// order, each key's text before its answer; the window's own handler, run after the
+// field's, sees the Shift only once the input method has given it back.
+bool KeysAnswered(wxTopLevelWindow* window) {
+    int seen = 0;
+    const gulong handler =
+        g_signal_connect_after(window->m_widget, "key-release-event",
+                               G_CALLBACK(+[](GtkWidget*, GdkEventKey* key, gpointer count) {
+                                   if (key->keyval == GDK_KEY_Shift_L)
+                                       ++*static_cast<int*>(count);
+                                   return FALSE;
+                               }),
+                               &seen);
+    const bool answered = Run({"xdotool", "key", "Shift_L"}) &&
+                          guitest::PumpUntil([&seen] { return seen > 0; }, 5000);
+    g_signal_handler_disconnect(window->m_widget, handler);
+    return answered;
+}
+
+// Keys pressed as on a keyboard, into the window with the X focus, and the input method's
+// answers to them.
+bool TypeKeys(wxTopLevelWindow* window, const std::string& keys) {
+    return Run({"xdotool", "type", "--delay", "80", "--", keys}) && KeysAnswered(window);
 }
 
 bool PressKey(const std::string& keyName) {
     return Run({"xdotool", "key", "--delay", "80", keyName});
 }
 
-// A click of the mouse in the middle of the control.
+// A click of the mouse in the middle of the control. GTK takes a click only on a widget
+// the pointer has entered: the synchronous move returns once the pointer is there, and
+// the crossing reaches the program before the click (a synchronous move to where the
+// pointer already is never returns, so it leaves first).
 bool Click(wxWindow* control) {
     const wxRect rect = control->GetScreenRect();
     const wxPoint centre = rect.GetPosition() + wxSize(rect.width / 2, rect.height / 2);
-    return Run({"xdotool", "mousemove", std::to_string(centre.x), std::to_string(centre.y), "sleep",
-                "0.2", "click", "1"});
+    return Run({"xdotool", "mousemove", "0", "0", "mousemove", "--sync", std::to_string(centre.x),
+                std::to_string(centre.y), "click", "1"});
 }
 
-// A setting of the Hangul engine, which follows changes at once.
+// A setting of the Hangul engine; the engine follows it on its own time.
 bool SetEngineOption(const std::string& key, const std::string& value) {
     return Run({"gsettings", "set", "org.freedesktop.ibus.engine.hangul", key, value});
 }
@@ -131,8 +184,10 @@ class MemoInputTest : public ::testing::Test {
         ASSERT_TRUE(guitest::ShowAndActivate(dlg_));
         memo_ = platform::GetDlgItemAs<wxTextCtrl>(dlg_, IDC_EDIT_MEMO);
         ASSERT_NE(memo_, nullptr);
+        composition_ = std::make_unique<Composition>(memo_);
     }
     void TearDown() override {
+        composition_.reset();
         dlg_->Destroy();
         guitest::PumpEvents(20);
     }
@@ -146,8 +201,9 @@ class MemoInputTest : public ::testing::Test {
             memo_->SetInsertionPointEnd();
         else
             memo_->SetSelection(from, to);
-        guitest::PumpEvents(50);
     }
+
+    bool TypeKeys(const std::string& keys) { return imetest::TypeKeys(dlg_, keys); }
 
     // The memo as the console's data exchange reads it for the call result.
     std::string Stored() {
@@ -162,9 +218,30 @@ class MemoInputTest : public ::testing::Test {
         wxWindow* grade = platform::GetDlgItem(dlg_, IDC_RADIO_RESULT1);
         ASSERT_NE(grade, nullptr);
         grade->SetFocus();
-        guitest::PumpEvents(400);
+        ASSERT_TRUE(guitest::PumpUntil([&] {
+            return wxWindow::FindFocus() == grade && composition_->Composing().empty();
+        })) << "still composing "
+            << composition_->Composing();
     }
 
+    // The engine composes in word mode (or syllable mode): after "gksr" it composes 한ㄱ,
+    // where in syllable mode it commits 한 and composes ㄱ. Tried again until the engine
+    // has followed its setting, 5 s at most.
+    bool EngineInWordMode(bool wordMode) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        do {
+            StartWith("");
+            if (!TypeKeys("gksr"))
+                return false;
+            const bool inWordMode = composition_->Composing() == "한ㄱ";
+            LeaveMemo();
+            if (inWordMode == wordMode)
+                return true;
+        } while (std::chrono::steady_clock::now() < end);
+        return false;
+    }
+
+    std::unique_ptr<Composition> composition_;
     guitest::ScriptedMessageBoxes boxes_;
     zel::test::TempWorkDir work_{false};
     CTELVOAgentEnv env_;
@@ -185,6 +262,7 @@ TEST_F(MemoInputTest, ASyllableComposedAtTheLimitIsKeptWholeOrDroppedWhole) {
     const std::string start = Repeat("가", 124); // 248 bytes
     StartWith(start);
     ASSERT_TRUE(TypeKeys("gksrm")); // 한 taken by the next consonant, 그 composing
+    EXPECT_EQ(composition_->Composing(), "그");
     EXPECT_TRUE(SameText(Stored(), start + "한")) << "while 그 is composed";
     ASSERT_TRUE(TypeKeys("f")); // 글 composing, with no room
     LeaveMemo();
@@ -231,7 +309,7 @@ TEST_F(MemoInputTest, ARegistrationWhileComposingTakesTheComposedSyllable) {
         StartWith(start);
         ASSERT_TRUE(TypeKeys(keys));
         ASSERT_TRUE(Click(platform::GetDlgItem(dlg_, IDC_BTN_REGIST)));
-        guitest::PumpEvents(300);
+        guitest::PumpUntil([&taken] { return !taken.empty(); });
         ASSERT_EQ(taken.size(), 1u);
         EXPECT_TRUE(SameText(taken[0], memo));
         EXPECT_TRUE(Storable(taken[0], kMemoLimit));
@@ -247,7 +325,7 @@ TEST_F(MemoInputTest, ASyllableComposedWhenTheNextCallComesStaysWithTheEndedCall
     EXPECT_TRUE(SameText(Stored(), "메모한"));
     EXPECT_EQ(wxWindow::FindFocus(), memo_); // the agent types on in the memo
     dlg_->SetFieldText(IDC_EDIT_MEMO, "");   // cleared for the new call
-    guitest::PumpEvents(300);
+    ASSERT_TRUE(KeysAnswered(dlg_));         // nothing of the input method's still to come
     LeaveMemo();
     EXPECT_TRUE(SameText(Stored(), ""));
 }
@@ -267,6 +345,7 @@ TEST_F(MemoInputTest, AWordCommittedAtOnceIsCutAtASyllable) {
     for (const bool wordMode : {false, true}) {
         SCOPED_TRACE(wordMode ? "word mode" : "syllable mode");
         ASSERT_TRUE(SetEngineOption("preedit-mode", wordMode ? "word" : "syllable"));
+        ASSERT_TRUE(EngineInWordMode(wordMode));
         StartWith(start);
         inserted.clear();
         ASSERT_TRUE(TypeKeys("gksrnrdj")); // 한국어
@@ -300,10 +379,13 @@ class AgentNameInputTest : public ::testing::Test {
                 return;
             name->ChangeValue(wxString::FromUTF8(start));
             name->SetInsertionPointEnd();
-            guitest::PumpEvents(50);
-            typed_ = TypeKeys(keys);
+            const Composition composition(name);
+            typed_ = TypeKeys(&dialog, keys);
             password->SetFocus();
-            guitest::PumpEvents(400);
+            // Leaving the field ends a composition.
+            left_ = guitest::PumpUntil([&] {
+                return wxWindow::FindFocus() == password && composition.Composing().empty();
+            });
             shown_ = name->GetValue().utf8_string();
             if (dialog.UpdateData(true))
                 taken = dialog.Fields().agentName;
@@ -315,6 +397,7 @@ class AgentNameInputTest : public ::testing::Test {
     guitest::ScriptedMessageBoxes boxes_;
     dlgtest::ExitRecorder exits_;
     bool typed_ = false;
+    bool left_ = false;
     std::string shown_;
 };
 
@@ -335,6 +418,7 @@ TEST_F(AgentNameInputTest, ASyllableComposedAtTheLimitIsKeptWholeOrDroppedWhole)
         SCOPED_TRACE(c.start + " + " + c.keys);
         const std::string taken = TypeIntoAgentName(c.start, c.keys);
         EXPECT_TRUE(typed_);
+        EXPECT_TRUE(left_) << "the composition did not end on leaving the field";
         EXPECT_EQ(taken, c.taken);
         EXPECT_EQ(shown_, c.taken);
         EXPECT_TRUE(Storable(taken, kAgentNameLimit));
@@ -348,9 +432,9 @@ TEST_F(AgentNameInputTest, EnterWhileComposingSignsInWithTheComposedSyllable) {
     dlgtest::RunModal(dialog, [&] {
         auto* name = platform::GetDlgItemAs<wxTextCtrl>(&dialog, IDC_EDIT_AGENT_NM);
         ASSERT_TRUE(name && FocusControl(&dialog, name));
-        ASSERT_TRUE(TypeKeys("rlaalswns"));
+        ASSERT_TRUE(TypeKeys(&dialog, "rlaalswns"));
         ASSERT_TRUE(PressKey("Return"));
-        guitest::PumpEvents(300);
+        guitest::PumpUntil([this] { return !exits_.statuses.empty(); });
     });
     // No database: the sign-in was tried, met no connection and ends the program.
     ASSERT_EQ(boxes_.Count(), 1u);
