@@ -2,26 +2,7 @@
 
 #include <utility>
 
-namespace {
-
-// While it lives, the boxes of the calling thread are collected instead of shown.
-class CaughtBoxes {
-  public:
-    explicit CaughtBoxes(std::vector<platform::MessageBoxRequest>& into)
-        : m_previous(
-              platform::SetThreadMessageBoxHandler([&into](const platform::MessageBoxRequest& box) {
-                  into.push_back(box);
-                  return (box.style & 0xF) == platform::MB_YESNO ? platform::IDNO : platform::IDOK;
-              })) {}
-    ~CaughtBoxes() { platform::SetThreadMessageBoxHandler(std::move(m_previous)); }
-    CaughtBoxes(const CaughtBoxes&) = delete;
-    CaughtBoxes& operator=(const CaughtBoxes&) = delete;
-
-  private:
-    platform::MessageBoxHandler m_previous;
-};
-
-} // namespace
+#include "platform/CaughtBoxes.h"
 
 SignInWorker::SignInWorker(Poster post, const ConnectionOpening* opening)
     : m_post(std::move(post)), m_opening(opening) {}
@@ -45,7 +26,7 @@ bool SignInWorker::Start(SignInFields fields, Done done) {
         SignInResult result;
         result.fields = std::move(fields);
         {
-            const CaughtBoxes caught(result.boxes);
+            const platform::CaughtBoxes caught(result.boxes);
             result.outcome = RunSignIn(result.fields);
         }
         m_post([this, alive, result = std::move(result), done = std::move(done)]() mutable {

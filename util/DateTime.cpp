@@ -6,8 +6,13 @@
 LocalDateTime LocalDateTime::Now() {
     timespec now{};
     ::clock_gettime(CLOCK_REALTIME, &now);
+    return FromEpochMs(static_cast<std::int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000);
+}
+
+LocalDateTime LocalDateTime::FromEpochMs(std::int64_t ms) {
+    const std::time_t seconds = static_cast<std::time_t>(ms / 1000);
     tm local{};
-    ::localtime_r(&now.tv_sec, &local);
+    ::localtime_r(&seconds, &local);
     SystemTime time;
     time.year = static_cast<std::uint16_t>(local.tm_year + 1900);
     time.month = static_cast<std::uint16_t>(local.tm_mon + 1);
@@ -17,7 +22,7 @@ LocalDateTime LocalDateTime::Now() {
     time.minute = static_cast<std::uint16_t>(local.tm_min);
     // A leap second (60) is shown as the last second of its minute.
     time.second = static_cast<std::uint16_t>(local.tm_sec > 59 ? 59 : local.tm_sec);
-    time.milliseconds = static_cast<std::uint16_t>(now.tv_nsec / 1000000);
+    time.milliseconds = static_cast<std::uint16_t>(ms % 1000);
     return LocalDateTime(time);
 }
 

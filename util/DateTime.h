@@ -18,6 +18,8 @@ class LocalDateTime {
     LocalDateTime& operator=(const LocalDateTime&) = default;
 
     static LocalDateTime Now();
+    // The local time of milliseconds since 1970 (not before it).
+    static LocalDateTime FromEpochMs(std::int64_t ms);
 
     // "%04d%02d%02d" of the date; the text lives in this object until the next call.
     const char* GetDateString();

@@ -10,28 +10,12 @@
 #include "db/FloorOptions.h"
 #include "db/SqlBuilder.h"
 #include "db/SqlText.h"
+#include "platform/CaughtBoxes.h"
 #include "rdbclient/RDBClient.h"
 #include "util/DateTime.h"
 #include "util/Trace.h"
 
 namespace {
-
-// While it lives, the boxes of the calling thread are collected, not shown.
-class CaughtBoxes {
-  public:
-    explicit CaughtBoxes(std::vector<platform::MessageBoxRequest>& into)
-        : m_previous(
-              platform::SetThreadMessageBoxHandler([&into](const platform::MessageBoxRequest& box) {
-                  into.push_back(box);
-                  return (box.style & 0xF) == platform::MB_YESNO ? platform::IDNO : platform::IDOK;
-              })) {}
-    ~CaughtBoxes() { platform::SetThreadMessageBoxHandler(std::move(m_previous)); }
-    CaughtBoxes(const CaughtBoxes&) = delete;
-    CaughtBoxes& operator=(const CaughtBoxes&) = delete;
-
-  private:
-    platform::MessageBoxHandler m_previous;
-};
 
 // Replaces the connection by a new one; false (the old one kept) when none opens.
 bool Reconnect(CTELVOAgentEnv& env) {
@@ -143,7 +127,7 @@ LineOutcome RunStatement(CTELVOAgentEnv& env, const LineRequest& request) {
         std::vector<platform::MessageBoxRequest> boxes;
         outcome = LineOutcome{};
         {
-            const CaughtBoxes caught(boxes);
+            const platform::CaughtBoxes caught(boxes);
             outcome.ok = RunOnce(env, request, outcome);
         }
         if (attempt == 0)

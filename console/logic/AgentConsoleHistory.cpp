@@ -5,11 +5,11 @@
 // that the server is back (a poll that succeeds, the next sign-in, the close); it never
 // holds up the agent nor shows a box.
 #include <algorithm>
-#include <ctime>
 #include <iterator>
 
 #include "console/journal/ResultJournal.h"
 #include "console/logic/AgentConsole.h"
+#include "util/DateTime.h"
 #include "util/Trace.h"
 
 void AgentConsole::ReadOptions() {
@@ -50,19 +50,7 @@ SystemTime AgentConsole::HistoryTime() {
     if (ms <= m_lastHistoryMs)
         ms = m_lastHistoryMs + 1;
     m_lastHistoryMs = ms;
-    const std::time_t seconds = static_cast<std::time_t>(ms / 1000);
-    std::tm local{};
-    localtime_r(&seconds, &local);
-    SystemTime time;
-    time.year = static_cast<std::uint16_t>(local.tm_year + 1900);
-    time.month = static_cast<std::uint16_t>(local.tm_mon + 1);
-    time.dayOfWeek = static_cast<std::uint16_t>(local.tm_wday);
-    time.day = static_cast<std::uint16_t>(local.tm_mday);
-    time.hour = static_cast<std::uint16_t>(local.tm_hour);
-    time.minute = static_cast<std::uint16_t>(local.tm_min);
-    time.second = static_cast<std::uint16_t>(local.tm_sec > 59 ? 59 : local.tm_sec);
-    time.milliseconds = static_cast<std::uint16_t>(ms % 1000);
-    return time;
+    return LocalDateTime::FromEpochMs(ms).Time();
 }
 
 void AgentConsole::RecordState(int mode, const std::string& reasonCode) {
