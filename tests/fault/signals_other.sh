@@ -42,6 +42,9 @@ if check "a second X server" wait_for 100 grep -q . "$RUN_DIR/display"; then
   fi
   export DISPLAY="$OUTER_DISPLAY"
 fi
+# Ended above once the program runs on it; ended here if the start failed, so that a
+# failure ends the scenario instead of waiting for an X server nobody stops.
+kill -TERM "$XSERVER" 2>/dev/null
 wait "$XSERVER" 2>/dev/null
 XSERVER=""
 done_scenario
