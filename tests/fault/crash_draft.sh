@@ -5,16 +5,10 @@
 source "$(dirname "$0")/lib.sh"
 db start && seed_agent && write_env || { fail "private server"; exit 1; }
 XAN=570201 MEMO="typed before the kill 9"
-result() { hist $XAN "concat(CONSULT_RESULT, '/', COMMENT)"; }
+result() { call_result $XAN; }
 result_is() { [ "$(result)" == "$1" ]; }
 
-start_and_sign_in || exit 1
-transfer $XAN
-check "in the call" wait_for 50 title_is "ZELAgent-$TEL-통화중"
-check "the call's fields are cleared for it" wait_for 50 call_fields_ready $XAN
-click_du 95 117 43 12 # the grade 중도
-click_du 51 131 271 66
-xdotool type --delay 20 "$MEMO"
+call_with_entry $XAN "$MEMO" || exit 1
 # The draft is on disk once its line is whole in the journal (written every 3 s).
 check "the draft with grade and memo is in the journal" wait_for 100 has_journal_record D $XAN "$MEMO"
 draft=$(journal_seq D $XAN "$MEMO")

@@ -282,6 +282,18 @@ start_and_sign_in() {
   check "signed in, title ZELAgent-$TEL-대기중" wait_for 200 title_is "ZELAgent-$TEL-대기중" &&
     check "the desk is ready since the sign-in" wait_for 50 desk_ready_now
 }
+# Signs in, takes call <xan> and enters the grade 중도 and <memo>, not registered.
+call_with_entry() {
+  start_and_sign_in || return 1
+  transfer "$1"
+  check "in the call" wait_for 50 title_is "ZELAgent-$TEL-통화중"
+  check "the call's fields are cleared for it" wait_for 50 call_fields_ready "$1"
+  click_du 95 117 43 12 # the grade 중도
+  click_du 51 131 271 66
+  xdotool type --delay 20 "$2"
+}
+# The grade and memo in the row of call <xan>, as "<grade>/<memo>".
+call_result() { hist "$1" "concat(CONSULT_RESULT, '/', COMMENT)"; }
 # IS_READY 0 and a state time of this century: written by this sign-in, not left over.
 desk_ready_now() { [[ "$(desk_state)" =~ ^0/20[0-9]{12}$ ]]; }
 
